@@ -1,0 +1,34 @@
+// Ties a window to a bitmap: sizes the window to the bitmap and cuts its
+// region to the outline of the picture, so that the key-coloured background
+// around the picture is not part of the window.
+#pragma once
+
+#include <windows.h>
+
+enum BitmapShapeResult {
+    kShapeDone = 0,
+    kShapeOutOfMemory = 2,
+    kShapeNoBitmap = 3,
+};
+
+class BitmapShape {
+public:
+    BitmapShape() = default;
+    ~BitmapShape();
+    BitmapShape(const BitmapShape&) = delete;
+    BitmapShape& operator=(const BitmapShape&) = delete;
+
+    // Takes ownership of the bitmap (the previous one is deleted) and gives
+    // the window its size and outline region.
+    int ApplyBitmapShape(HBITMAP bitmap);
+    int ApplyBitmapShape(WORD resourceId);
+    // Swaps the picture only: the region and the stored size stay. Returns 0
+    // when the window is gone, else 1.
+    int ChangeBitmap(WORD resourceId);
+
+    HWND window = nullptr;
+    HBITMAP bitmap = nullptr;
+    COLORREF keyColour = 0xFFFFFF;
+    int width = 0;
+    int height = 0;
+};

@@ -1,0 +1,98 @@
+#include "SliderGeometry.h"
+
+namespace {
+
+// Ten times the pixels per position, as a whole number: positions are
+// worked out in tenths of a pixel.
+int TenthsPerPosition(const SliderScale& scale) {
+    int tenths = static_cast<int>(scale.pixelsPerPosition * 10);
+    return tenths > 0 ? tenths : 1;
+}
+
+}  // namespace
+
+void RecomputeScale(SliderScale* scale, int trackWidth) {
+    if (scale->minimum == 0 && scale->maximum == 0)
+        return;
+    const int range = scale->maximum - scale->minimum;
+    // An empty or reversed range has no positions; every later division by
+    // the step count or positions is guarded by that.
+    if (range <= 0 || scale->step <= 0) {
+        scale->stepCount = 0;
+        scale->positions = 0;
+        scale->pixelsPerPosition = 1.0f;
+        return;
+    }
+    scale->stepCount = range / scale->step + (range % scale->step ? 1 : 0);
+    if (trackWidth < scale->stepCount) {
+        scale->positions = trackWidth > 0 ? trackWidth : 0;
+        scale->pixelsPerPosition = 1.0f;
+    } else {
+        scale->positions = scale->stepCount;
+        scale->pixelsPerPosition = static_cast<float>(trackWidth) / scale->stepCount;
+    }
+}
+
+int PositionToValue(const SliderScale& scale, int position) {
+    if (position < 0)
+        position = 0;
+    if (position >= scale.positions)
+        return scale.maximum;
+    if (scale.positions < scale.stepCount)
+        return scale.minimum +
+               scale.step * ((position * scale.stepCount * 10) / (scale.positions * 10));
+    return scale.minimum + position * scale.step;
+}
+
+int ValueToPosition(const SliderScale& scale, int value) {
+    if (scale.stepCount <= 0 || scale.step <= 0)
+        return 0;
+    return ((value - scale.minimum) / scale.step) * scale.positions / scale.stepCount;
+}
+
+int HandleLeftForPosition(const SliderScale& scale, int trackLeft, int position, int handleWidth) {
+    return static_cast<int>(trackLeft + position * scale.pixelsPerPosition - handleWidth / 2);
+}
+
+int PictureIndex(const SliderScale& scale, int position, int pictureCount) {
+    if (scale.positions <= 0)
+        return 0;
+    double index = static_cast<double>(position) * 10 * pictureCount / (scale.positions * 10.0);
+    if (index < 0)
+        return 0;
+    if (index > pictureCount - 1)
+        return pictureCount - 1;
+    return static_cast<int>(index);
+}
+
+DragResult DragHandle(const SliderScale& scale, int handleLeft, int handleWidth, int pointerX,
+                      int trackLeft, int trackRight) {
+    int centre = handleLeft + pointerX;
+    if (centre < trackLeft)
+        centre = trackLeft;
+    if (centre > trackRight)
+        centre = trackRight;
+    const int offset = centre - trackLeft;
+    return {centre - handleWidth / 2, (offset * 10) / TenthsPerPosition(scale)};
+}
+
+DragResult SnapHandle(const SliderScale& scale, int handleLeft, int pressLeft, int handleWidth,
+                      int trackLeft, int trackRight) {
+    const int lowestLeft = trackLeft - handleWidth / 2;
+    const int highestLeft = trackRight - handleWidth / 2;
+    const int offset = handleWidth / 2 + handleLeft - trackLeft;
+    const int tenths = TenthsPerPosition(scale);
+    int position = (offset * 10) / tenths;
+    if ((offset * 10) % tenths != 0 && handleLeft >= pressLeft)
+        position += 1;
+    int left = static_cast<int>(scale.pixelsPerPosition * position + trackLeft - handleWidth / 2);
+    if (left < lowestLeft) {
+        left = lowestLeft;
+        position = 0;
+    }
+    if (left > highestLeft) {
+        left = highestLeft;
+        position -= 1;
+    }
+    return {left, position};
+}

@@ -1,0 +1,5 @@
+#include "ThermalCalibration.h"
+
+void CalibrateThermalOffset(HardwareObject& hw) {
+    (void)hw;
+}

@@ -1,0 +1,46 @@
+#!/bin/sh
+# Installs what the build and the tests need on Debian 12, and nothing when it
+# is all there already, so that `make` stays fast the second time.
+set -e
+
+# Debian packages the build uses (one per line, "name" or "name:arch").
+PACKAGES="
+cmake
+make
+g++-mingw-w64-i686-win32
+g++-mingw-w64-x86-64-win32
+binutils-mingw-w64-i686
+binutils-mingw-w64-x86-64
+googletest
+wine
+wine64
+wine32:i386
+xvfb
+xauth
+x11-utils
+imagemagick
+fontforge
+python3-fontforge
+fonts-liberation
+fp-utils
+python3
+python3-pil
+"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+echo "Installing:$missing"
+case "$missing" in
+    *:i386*)
+        dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386 ;;
+esac
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing

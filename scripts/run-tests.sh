@@ -1,0 +1,22 @@
+#!/bin/bash
+# run-tests.sh TEST_DIR [WIN32_DIR]: runs every test of a build tree under
+# Wine with one display and one Wine server for the whole run.
+set -e
+test_dir=$(cd "$1" && pwd)
+export VEXA_WIN32_DIR=$(cd "${2:-$1}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ -z "$VEXA_TESTS_WITH_DISPLAY" ]; then
+    export VEXA_TESTS_WITH_DISPLAY=1
+    exec "$here/with-xvfb" "$0" "$@"
+fi
+
+. "$here/wine-env.sh"
+wine_env_for "$test_dir/bin/VexaPanel.exe"
+wine_prefix_ready "$test_dir/wineprefix"
+# A persistent server spares every test the cost of starting Wine anew.
+"$WINESERVER" -p
+status=0
+ctest --test-dir "$test_dir" --output-on-failure --timeout 600 || status=$?
+"$WINESERVER" -k 2>/dev/null || true
+exit $status

@@ -1,0 +1,40 @@
+# Shared by wine-run and the make targets: picks the Wine loader for a
+# program and makes sure a prefix exists (created once, under a lock).
+
+pe_machine() {
+    # Prints the PE machine field of a Windows executable: 14c or 8664.
+    off=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' '
+}
+
+wine_env_for() {
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    # No Gecko or Mono installer dialogs when a fresh prefix boots.
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    if [ -x /usr/lib/wine/wineserver64 ]; then
+        export WINESERVER=/usr/lib/wine/wineserver64
+    fi
+    case "$(pe_machine "$1")" in
+        8664) WINE_LOADER=/usr/lib/wine/wine64 ;;
+        *) WINE_LOADER=wine ;;
+    esac
+}
+
+wine_prefix_ready() {
+    export WINEPREFIX="$1"
+    [ -f "$WINEPREFIX/.vexa-ready" ] && return 0
+    mkdir -p "$WINEPREFIX"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.vexa-ready" ]; then
+            loader=wine
+            [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
+            $loader wineboot -i >/dev/null 2>&1 || true
+            # Without a window manager, destroying a managed top-level window
+            # stalls for about two seconds under Xvfb.
+            $loader reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+            "${WINESERVER:-wineserver}" -w
+            touch "$WINEPREFIX/.vexa-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}

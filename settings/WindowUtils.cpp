@@ -1,0 +1,121 @@
+#include "WindowUtils.h"
+
+#include "CenterPlacement.h"
+
+namespace {
+
+typedef HANDLE(WINAPI* OpenThreadFn)(DWORD, BOOL, DWORD);
+
+// OpenThread is missing from the oldest kernels; look it up once.
+OpenThreadFn gOpenThread = NULL;
+bool gOpenThreadLooked = false;
+
+OpenThreadFn GetOpenThread() {
+    if (!gOpenThreadLooked) {
+        gOpenThreadLooked = true;
+        HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+        if (kernel) {
+            gOpenThread = reinterpret_cast<OpenThreadFn>(
+                reinterpret_cast<void*>(GetProcAddress(kernel, "OpenThread")));
+        }
+    }
+    return gOpenThread;
+}
+
+const DWORD kStopTimeoutMs = 2800;
+const DWORD kThreadAllAccess = 0x1F03FF;
+
+struct FindWindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND hwnd, LPARAM param) {
+    FindWindowSearch* search = reinterpret_cast<FindWindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->processId) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool StopThreadWithTimeout(DWORD threadId) {
+    if (threadId == 0) return false;
+    OpenThreadFn openThread = GetOpenThread();
+    if (!openThread) return false;
+
+    DWORD start = GetTickCount();
+    bool ended = false;
+    for (;;) {
+        HANDLE thread = openThread(kThreadAllAccess, FALSE, threadId);
+        DWORD code = 0;
+        bool queried = thread && GetExitCodeThread(thread, &code);
+        if (queried && code == STILL_ACTIVE) {
+            PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+            CloseHandle(thread);
+            DWORD now = GetTickCount();
+            // Tick differences are taken in both directions because the
+            // counter wraps after 49.7 days.
+            DWORD elapsed = now >= start ? now - start : start - now;
+            if (elapsed > kStopTimeoutMs) break;
+            continue;
+        }
+        if (thread) CloseHandle(thread);
+        ended = queried;
+        break;
+    }
+    return ended;
+}
+
+bool FindProcessWindow(DWORD processId, HWND* window) {
+    FindWindowSearch search = {processId, NULL};
+    EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return false;
+    if (window) *window = search.found;
+    return true;
+}
+
+BOOL CenterWindowOnScreen(HWND window, HWND reference) {
+    WINDOWPLACEMENT placement;
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement)) return FALSE;
+    RECT& own = placement.rcNormalPosition;
+    int width = own.right - own.left;
+    int height = own.bottom - own.top;
+
+    PlacementRect refRect;
+    const PlacementRect* ref = NULL;
+    if (reference) {
+        WINDOWPLACEMENT refPlacement;
+        refPlacement.length = sizeof(refPlacement);
+        if (GetWindowPlacement(reference, &refPlacement)) {
+            const RECT& r = refPlacement.rcNormalPosition;
+            refRect.left = r.left;
+            refRect.top = r.top;
+            refRect.right = r.right;
+            refRect.bottom = r.bottom;
+            ref = &refRect;
+        }
+    }
+    PlacementPoint p = CenteredPosition(width, height, ref, GetSystemMetrics(SM_CXFULLSCREEN),
+                                        GetSystemMetrics(SM_CYFULLSCREEN));
+    own.left = p.x;
+    own.top = p.y;
+    own.right = p.x + width;
+    own.bottom = p.y + height;
+    return SetWindowPlacement(window, &placement);
+}
+
+wchar_t* CutToFolder(wchar_t* path) {
+    if (!path) return path;
+    wchar_t* lastSlash = NULL;
+    for (wchar_t* p = path; *p; p++) {
+        if (*p == L'\\') lastSlash = p;
+    }
+    if (lastSlash) *lastSlash = 0;
+    return path;
+}
