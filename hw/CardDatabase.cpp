@@ -1,9 +1,162 @@
 #include "CardDatabase.h"
 
+#include <string.h>
+#include <wchar.h>
+
+#include "CardSettings.h"
+#include "HardwareObject.h"
+#include "IniReader.h"
+
+namespace {
+
+const uint32_t kFullFanRpm = 3000;
+const long kMaxClockMhz = 100000;  // keeps MHz * 1000 inside 32 bits
+
+struct FanKeys {
+    long maxSpeed, normalSpeed, silentSpeed;
+    long maxTemperature, normalTemperature;
+};
+
+// The five fan keys are taken together: one missing means all defaults.
+FanKeys LookUpFanKeys(const IniReader& db, const wchar_t* section) {
+    FanKeys defaults = {100, 75, 50, 75, 50};
+    FanKeys keys;
+    if (db.GetInt(section, L"MaxSpeed", &keys.maxSpeed, 10) && db.GetInt(section, L"NormalSpeed", &keys.normalSpeed, 10) &&
+        db.GetInt(section, L"SilentSpeed", &keys.silentSpeed, 10) &&
+        db.GetInt(section, L"MaxTemperatureThreshold", &keys.maxTemperature, 10) &&
+        db.GetInt(section, L"NormalTemperatureThreshold", &keys.normalTemperature, 10)) {
+        return keys;
+    }
+    return defaults;
+}
+
+long Clamp(long value, long low, long high) {
+    return value < low ? low : value > high ? high : value;
+}
+
+// A damaged entry cannot ask for more than full speed or a negative one.
+uint32_t PercentToRpm(long percent) {
+    return (uint32_t)(Clamp(percent, 0, 100) * kFullFanRpm / 100);
+}
+
+uint16_t Celsius(long value) {
+    return (uint16_t)Clamp(value, 0, 255);
+}
+
+void LoadFanSettings(HardwareObject& hw, CardSettings& settings, const IniReader& db, uint8_t gpu,
+                     const wchar_t* section) {
+    uint32_t ignored = 0;
+    hw.PrepareMonitorChip(gpu, &ignored);
+    if (hw.HasMonitorChip(gpu)) {
+        FanKeys keys = LookUpFanKeys(db, section);
+        settings.SetFan(gpu, kFanMaximum, PercentToRpm(keys.maxSpeed));
+        settings.SetFan(gpu, kFanNormal, PercentToRpm(keys.normalSpeed));
+        settings.SetFan(gpu, kFanSilent, PercentToRpm(keys.silentSpeed));
+        settings.SetShort(gpu, kMaxTemperatureThreshold, Celsius(keys.maxTemperature));
+        settings.SetShort(gpu, kNormalTemperatureThreshold, Celsius(keys.normalTemperature));
+    } else {
+        NvCoolerSettings coolers;
+        memset(&coolers, 0, sizeof(coolers));
+        uint32_t index = 0;
+        if (hw.ReadCoolerSettings(gpu, &coolers) != 0 || HardwareObject::FindFanCooler(coolers, &index) != 0) {
+            index = 0;
+        }
+        settings.SetFan(gpu, kFanMaximum, hw.HasAdt7473(gpu) ? 100 : coolers.cooler[index].maxLevel);
+        settings.SetFan(gpu, kFanSilent, coolers.cooler[index].minLevel);
+    }
+    BOOL isAuto = TRUE;
+    if (hw.IsFanAuto(gpu, &isAuto) != 0) {
+        isAuto = TRUE;
+    }
+    settings.SetFanWorkMode(gpu, isAuto ? kFanAutoMode : kFanManualMode);
+    uint32_t manual = 0;
+    if (hw.ReadFanSpeed(gpu, &manual, false) == 0) {
+        settings.SetFan(gpu, kFanManual, manual);
+    }
+}
+
+// The database's clock ceilings set the upper ends of the clock sliders when
+// they lie above the level's lower limit.
+void ApplyClockCeilings(const IniReader& db, const wchar_t* section, LevelClocks* clocks2D, LevelClocks* clocks3D,
+                        LevelClocks* memorySource) {
+    long gpuMax = 0;
+    if (!db.GetInt(section, L"GpuMaxClock", &gpuMax, 10)) {
+        return;
+    }
+    gpuMax = Clamp(gpuMax, 0, kMaxClockMhz);
+    LevelClocks* levels[] = {clocks2D, clocks3D};
+    for (LevelClocks* level : levels) {
+        // A level the card lacks (nothing read) stays empty.
+        if (level->core.upperLimit != 0 && gpuMax > 0 && (uint32_t)gpuMax > level->core.lowerLimit / 1000) {
+            level->core.upperLimit = (uint32_t)gpuMax * 1000;
+        }
+    }
+    long memoryMax = 0;
+    if (db.GetInt(section, L"MemoryMaxClock", &memoryMax, 10) && (memoryMax = Clamp(memoryMax, 0, kMaxClockMhz)) > 0 && memorySource->memory.upperLimit != 0 &&
+        (uint32_t)memoryMax > memorySource->memory.lowerLimit / 1000) {
+        memorySource->memory.upperLimit = (uint32_t)memoryMax * 1000;
+    }
+}
+
+void StoreClocks(CardSettings& settings, uint8_t gpu, const LevelClocks& c2D, const LevelClocks& c3D,
+                 const LevelClocks& memorySource) {
+    settings.SetClock(gpu, kGpu2DMin, c2D.core.lowerLimit);
+    settings.SetClock(gpu, kGpu2DMax, c2D.core.upperLimit);
+    settings.SetClock(gpu, kGpu3DMin, c3D.core.lowerLimit);
+    settings.SetClock(gpu, kGpu3DMax, c3D.core.upperLimit);
+    settings.SetClock(gpu, kGpu2DClock, c2D.core.frequency);
+    settings.SetClock(gpu, kGpu3DClock, c3D.core.frequency);
+    settings.SetClock(gpu, kShader2DMin, c2D.shader.lowerLimit);
+    settings.SetClock(gpu, kShader2DMax, c2D.shader.upperLimit);
+    settings.SetClock(gpu, kShader3DMin, c3D.shader.lowerLimit);
+    settings.SetClock(gpu, kShader3DMax, c3D.shader.upperLimit);
+    settings.SetClock(gpu, kShader2DClock, c2D.shader.frequency);
+    settings.SetClock(gpu, kShader3DClock, c3D.shader.frequency);
+    settings.SetClock(gpu, kMemoryMin, memorySource.memory.lowerLimit);
+    settings.SetClock(gpu, kMemoryMax, memorySource.memory.upperLimit);
+    settings.SetClock(gpu, kMemoryClock, memorySource.memory.frequency);
+}
+
+}  // namespace
+
 int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings) {
-    (void)fileName;
-    (void)hw;
-    (void)settings;
-    // The database reader is not built yet.
-    return 1;
+    uint8_t gpuCount = hw.GpuCount();
+    for (uint8_t gpu = 0; gpu < gpuCount; gpu++) {
+        wchar_t key[kDeviceKeyChars] = {0};
+        if (hw.ReadDeviceKey(gpu, key) != 0) {
+            return kCardDatabaseDeviceKeyFailed;
+        }
+        settings.SetDeviceKey(gpu, key);
+    }
+    // An absent or damaged database leaves every lookup failing, and with it
+    // every default in place.
+    IniReader db;
+    db.Load(fileName, true);
+    for (uint8_t gpu = 0; gpu < gpuCount; gpu++) {
+        wchar_t section[32];
+        _snwprintf(section, 32, L"%s_Inf", settings.DeviceKey(gpu));
+        section[31] = 0;
+        if (hw.HasFanControl(gpu)) {
+            LoadFanSettings(hw, settings, db, gpu, section);
+        }
+        settings.SetShort(gpu, kAuxSliderHigh, 110);
+        settings.SetShort(gpu, kAuxSliderLow, 90);
+
+        LevelClocks clocks2D, clocks3D;
+        memset(&clocks2D, 0, sizeof(clocks2D));
+        memset(&clocks3D, 0, sizeof(clocks3D));
+        if (hw.Read2DClocks(gpu, &clocks2D) != 0) {
+            memset(&clocks2D, 0, sizeof(clocks2D));
+        }
+        if (hw.Read3DClocks(gpu, &clocks3D) != 0) {
+            memset(&clocks3D, 0, sizeof(clocks3D));
+        }
+        bool has2D = hw.GetPerfCapabilities(gpu).has2DLevel != 0;
+        // The memory range comes from the level the memory slider shows.
+        LevelClocks* memorySource = has2D ? &clocks2D : &clocks3D;
+        ApplyClockCeilings(db, section, &clocks2D, &clocks3D, memorySource);
+        StoreClocks(settings, gpu, clocks2D, clocks3D, *memorySource);
+        settings.SetClockLevel(gpu, has2D ? kClockLevel2D : kClockLevel3D);
+    }
+    return 0;
 }

@@ -1,8 +1,13 @@
 #pragma once
+// The card database "DMini": per card model (section "<device key>_Inf") fan
+// presets in percent of 3000 RPM, temperature thresholds and clock ceilings.
 
 class HardwareObject;
 class CardSettings;
 
-// Reads the encoded card database and fills each card's settings.
-// Returns 0 on success, non-zero when the database cannot be used.
+const int kCardDatabaseDeviceKeyFailed = 5;
+
+// Fills each GPU's settings from the hardware and the database. A missing or
+// damaged database leaves the defaults; only a failed device-key read fails
+// the load (5). Returns 0 otherwise.
 int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings);

@@ -1,10 +1,278 @@
 #include "HardwareObject.h"
 
-HardwareObject::HardwareObject() : guiThreadId_(0), notifyWindow_(NULL), gpuCount_(0) {}
+#include <process.h>
+#include <string.h>
+#include <wchar.h>
 
-HardwareObject::~HardwareObject() {}
+namespace {
+
+// Monitor chip registers used at start-up.
+const uint8_t kMonitorRegAddressEcho = 0x04;
+const uint8_t kMonitorRegFanMode = 0x60;
+const uint8_t kFanModeStartupClearMask = 0xFD;  // bit 1 cleared at start-up
+
+// ADT7473 identification and set-up.
+const uint8_t kAdtRegDeviceId = 0x3D;
+const uint8_t kAdtRegCompanyId = 0x3E;
+const uint8_t kAdtRegSetup = 0x7B;
+const uint8_t kAdtDeviceId = 0x73;
+const uint8_t kAdtCompanyId = 0x41;
+const uint8_t kAdtSetupValue = 0x55;
+
+const int kInitializeWinIoAttempts = 2;
+
+}  // namespace
+
+HardwareObject::HardwareObject()
+    : gpuCount_(0),
+      notifyWindow_(NULL),
+      guiThreadId_(0),
+      i2cMutex_(NULL),
+      isWow64_(FALSE),
+      pmReader_(NULL),
+      initializeWinIo_(NULL),
+      shutdownWinIo_(NULL),
+      getPortVal_(NULL),
+      setPortVal_(NULL),
+      getPhysLong_(NULL),
+      setPhysLong_(NULL),
+      portIoReady_(FALSE),
+      startupThread_(NULL) {
+    memset(gpuHandles_, 0, sizeof(gpuHandles_));
+    memset(coolerCache_, 0, sizeof(coolerCache_));
+    memset(perfCapabilities_, 0, sizeof(perfCapabilities_));
+    for (int i = 0; i < kMaxGpus; i++) {
+        fanWiring_[i] = kFanWiringDriver;
+        hasAdt7473_[i] = 0;
+        tachometerPresent_[i] = 0;
+        savedMaximumDuty_[i] = -1;
+        monitorChipAddress_[i] = 0;
+    }
+    i2cMutex_ = CreateMutexW(NULL, FALSE, L"HwObj_I2cMutex");
+}
+
+HardwareObject::~HardwareObject() {
+    // The worker uses this object; it must be gone before the object is.
+    WaitForStartupCheck(INFINITE);
+    if (i2cMutex_) {
+        CloseHandle(i2cMutex_);
+    }
+    if (portIoReady_ && shutdownWinIo_) {
+        shutdownWinIo_();
+    }
+    if (pmReader_) {
+        FreeLibrary(pmReader_);
+    }
+}
+
+bool HardwareObject::WaitForStartupCheck(DWORD timeoutMs) {
+    if (!startupThread_) {
+        return true;
+    }
+    if (WaitForSingleObject(startupThread_, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    CloseHandle(startupThread_);
+    startupThread_ = NULL;
+    return true;
+}
 
 int HardwareObject::InitializeHardware() {
-    // The driver binding is not built yet: report the driver as unusable.
-    return 1;
+    if (nvapi_.Bind() != kNvOk) {
+        return 1;
+    }
+    if (EnumerateGpus() != kNvOk || gpuCount_ == 0) {
+        return 1;
+    }
+    for (uint8_t gpu = 0; gpu < gpuCount_; gpu++) {
+        if (!CheckPerformanceLevels(gpu)) {
+            return 1;
+        }
+    }
+    BindPmReader();
+    DetectWow64();
+    if (!isWow64_ && initializeWinIo_) {
+        for (int i = 0; i < kInitializeWinIoAttempts && !portIoReady_; i++) {
+            portIoReady_ = (initializeWinIo_() & 0xFF) != 0;
+        }
+    }
+    OSVERSIONINFOW version;
+    memset(&version, 0, sizeof(version));
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (GetVersionExW(&version) &&
+        (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 0))) {
+        return 3;
+    }
+    for (uint8_t gpu = 0; gpu < gpuCount_; gpu++) {
+        DetectMonitorChip(gpu);
+    }
+    for (uint8_t gpu = 0; gpu < gpuCount_; gpu++) {
+        if (HasMonitorChip(gpu)) {
+            uint8_t mode = 0;
+            if (ReadRegister(gpu, kMonitorRegFanMode, &mode, true) == kNvOk) {
+                WriteRegister(gpu, kMonitorRegFanMode, mode & kFanModeStartupClearMask, true);
+            }
+        } else {
+            ReadCoolerSettings(gpu, NULL);
+        }
+    }
+    uintptr_t thread = _beginthreadex(NULL, 0, StartupHardwareCheck, this, 0, NULL);
+    if (thread == 0) {
+        return 1;
+    }
+    startupThread_ = (HANDLE)thread;
+    return 0;
+}
+
+NvStatus HardwareObject::EnumerateGpus() {
+    NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus];
+    memset(handles, 0, sizeof(handles));
+    uint32_t count = 0;
+    NvStatus status = nvapi_.EnumPhysicalGpus(handles, &count);
+    if (status != kNvOk) {
+        return status;
+    }
+    memcpy(gpuHandles_, handles, sizeof(gpuHandles_));
+    gpuCount_ = (uint8_t)(count > (uint32_t)kMaxGpus ? kMaxGpus : count);
+    return kNvOk;
+}
+
+NvStatus HardwareObject::RecoverGpuHandles(NvStatus status) {
+    if (status != kNvExpectedPhysicalGpuHandle && status != kNvInvalidHandle) {
+        return status;
+    }
+    return EnumerateGpus();
+}
+
+bool HardwareObject::CheckPerformanceLevels(uint8_t gpu) {
+    NvPerfClocks record;
+    memset(&record, 0, sizeof(record));
+    record.version = kNvPerfClocksVersion;
+    if (nvapi_.GetPerfClocks(gpuHandles_[gpu], kNvAllLevels, &record) != kNvOk || record.levelCount == 0) {
+        return false;
+    }
+    PerfCapabilities& caps = perfCapabilities_[gpu];
+    uint32_t levels = record.levelCount > (uint32_t)kNvMaxPerfLevels ? kNvMaxPerfLevels : record.levelCount;
+    for (uint32_t i = 0; i < levels; i++) {
+        uint32_t flags = record.level[i].flags;
+        if (flags == 0 || flags == 1) {
+            caps.has2DLevel = 1;
+        } else if (flags & 2) {
+            caps.hasFlag2Level = 1;
+        } else if (flags & 4) {
+            caps.has3DLevel = 1;
+        }
+    }
+    uint32_t domains = record.domainCount > (uint32_t)kNvMaxPerfDomains ? kNvMaxPerfDomains : record.domainCount;
+    for (uint32_t i = 0; i < domains; i++) {
+        if (record.level[0].domain[i].domainId == kNvDomainShader) {
+            caps.hasShaderClock = 1;
+            break;
+        }
+    }
+    return caps.has2DLevel || caps.has3DLevel;
+}
+
+void HardwareObject::BindPmReader() {
+    pmReader_ = LoadLibraryW(L"PMReader.dll");
+    if (!pmReader_) {
+        return;
+    }
+    initializeWinIo_ = (InitializeWinIoFn)(void*)GetProcAddress(pmReader_, "InitializeWinIo");
+    shutdownWinIo_ = (ShutdownWinIoFn)(void*)GetProcAddress(pmReader_, "ShutdownWinIo");
+    getPortVal_ = (GetPortValFn)(void*)GetProcAddress(pmReader_, "GetPortVal");
+    setPortVal_ = (SetPortValFn)(void*)GetProcAddress(pmReader_, "SetPortVal");
+    getPhysLong_ = (GetPhysLongFn)(void*)GetProcAddress(pmReader_, "GetPhysLong");
+    setPhysLong_ = (SetPhysLongFn)(void*)GetProcAddress(pmReader_, "SetPhysLong");
+}
+
+void HardwareObject::DetectWow64() {
+    typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, BOOL*);
+    wchar_t systemDir[261];
+    wchar_t path[300];
+    HMODULE kernel = NULL;
+    UINT length = GetSystemDirectoryW(systemDir, 261);
+    if (length > 0 && length < 261) {
+        _snwprintf(path, 300, L"%s\\kernel32.dll", systemDir);
+        path[299] = 0;
+        kernel = LoadLibraryW(path);
+    }
+    if (!kernel) {
+        kernel = LoadLibraryW(L"kernel32.dll");
+    }
+    if (!kernel) {
+        return;
+    }
+    IsWow64ProcessFn isWow64Process = (IsWow64ProcessFn)(void*)GetProcAddress(kernel, "IsWow64Process");
+    if (isWow64Process) {
+        BOOL answer = FALSE;
+        isWow64_ = isWow64Process(GetCurrentProcess(), &answer) && answer;
+    }
+    FreeLibrary(kernel);
+}
+
+void HardwareObject::DetectMonitorChip(uint8_t gpu) {
+    const uint8_t candidates[] = {kMonitorChipAddress, kMonitorChipAltAddress};
+    for (size_t i = 0; i < sizeof(candidates); i++) {
+        monitorChipAddress_[gpu] = candidates[i];
+        uint8_t echo = 0;
+        if (ReadRegister(gpu, kMonitorRegAddressEcho, &echo, true) == kNvOk && echo == candidates[i]) {
+            return;
+        }
+    }
+    monitorChipAddress_[gpu] = 0;
+    ProbeAdt7473(gpu);
+}
+
+void HardwareObject::ProbeAdt7473(uint8_t gpu) {
+    hasAdt7473_[gpu] = 0;
+    uint8_t id = 0;
+    if (ReadRegister(gpu, kAdtRegDeviceId, &id, false) != kNvOk || id != kAdtDeviceId) {
+        return;
+    }
+    if (ReadRegister(gpu, kAdtRegCompanyId, &id, false) != kNvOk || id != kAdtCompanyId) {
+        return;
+    }
+    WriteRegister(gpu, kAdtRegSetup, kAdtSetupValue, false);
+    hasAdt7473_[gpu] = 1;
+}
+
+bool HardwareObject::HasMonitorChip(uint8_t gpu) const {
+    return gpu < kMaxGpus && monitorChipAddress_[gpu] != 0;
+}
+
+bool HardwareObject::HasAdt7473(uint8_t gpu) const {
+    return gpu < kMaxGpus && hasAdt7473_[gpu] != 0;
+}
+
+int32_t HardwareObject::GetFanWiring(uint8_t gpu) const {
+    return gpu < kMaxGpus ? (int32_t)fanWiring_[gpu] : (int32_t)kFanWiringNone;
+}
+
+bool HardwareObject::HasFanControl(uint8_t gpu) const {
+    if (gpu >= kMaxGpus) {
+        return false;
+    }
+    return HasMonitorChip(gpu) || (coolerCache_[gpu].count >= 1 && fanWiring_[gpu] != kFanWiringNone);
+}
+
+bool HardwareObject::HasTachometer(uint8_t gpu) const {
+    return gpu < kMaxGpus && tachometerPresent_[gpu] != 0;
+}
+
+bool HardwareObject::HasShaderClock(uint8_t gpu) const {
+    return gpu < kMaxGpus && perfCapabilities_[gpu].hasShaderClock != 0;
+}
+
+PerfCapabilities HardwareObject::GetPerfCapabilities(uint8_t gpu) const {
+    PerfCapabilities none = {0, 0, 0, 0};
+    return gpu < kMaxGpus ? perfCapabilities_[gpu] : none;
+}
+
+uint8_t HardwareObject::MonitorChipAddress(uint8_t gpu) const {
+    return gpu < kMaxGpus ? monitorChipAddress_[gpu] : 0;
+}
+
+int32_t HardwareObject::SavedMaximumDuty(uint8_t gpu) const {
+    return gpu < kMaxGpus ? savedMaximumDuty_[gpu] : -1;
 }

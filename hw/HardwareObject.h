@@ -1,13 +1,37 @@
 #pragma once
-// The program's view of the graphics cards. Every operation takes the GPU
-// index first and returns a status (0 success).
+// The program's view of the graphics cards: the driver binding, the chips on
+// each card's I2C bus, the fan, temperatures and clocks. Every operation
+// takes the GPU index first and returns a status (0 success, a negative
+// driver status, -104 no such device on this GPU, -1 I2C bus busy).
 
 #include <windows.h>
+
+#include "HardwareTypes.h"
+#include "NvapiStub.h"
+#include "NvapiTypes.h"
+
+const int kMaxGpus = 2;
+
+// Addresses on a card's I2C bus (8-bit form).
+const uint8_t kMonitorChipAddress = 0x5C;
+const uint8_t kMonitorChipAltAddress = 0x5A;
+const uint8_t kAdt7473Address = 0x5C;
+
+const DWORD kI2cMutexWaitMs = 2000;
+const UINT kUmHardwareReady = WM_USER + 46;  // 1070, thread message
+
+// Entry points of the port and physical-memory library.
+typedef int(WINAPI* InitializeWinIoFn)();
+typedef void(WINAPI* ShutdownWinIoFn)();
+typedef int(WINAPI* GetPortValFn)(WORD port, DWORD* value, BYTE size);
+typedef int(WINAPI* SetPortValFn)(WORD port, DWORD value, BYTE size);
+typedef int(WINAPI* GetPhysLongFn)(DWORD_PTR address, DWORD* value);
+typedef int(WINAPI* SetPhysLongFn)(DWORD_PTR address, DWORD value);
 
 class HardwareObject {
 public:
     HardwareObject();
-    ~HardwareObject();
+    virtual ~HardwareObject();
 
     // Start-up hands these over before the hardware starts: the worker posts
     // WM_DESTROY to the notify window when done, or UM_HARDWARE_READY to the
@@ -17,17 +41,119 @@ public:
     void SetNotifyWindow(HWND hwnd) { notifyWindow_ = hwnd; }
     HWND NotifyWindow() const { return notifyWindow_; }
 
-    // 0 started (the start-up worker runs), 1 the driver could not be used,
-    // 3 Windows older than XP.
+    // 0 started (the start-up worker runs), 1 the driver or the GPUs could
+    // not be used, 3 Windows older than XP.
     int InitializeHardware();
+    // Waits for the start-up worker to end; true when it has (or never ran).
+    bool WaitForStartupCheck(DWORD timeoutMs);
+    // After -101 or -10 enumerates the GPUs again and returns that status;
+    // any other status comes back unchanged.
+    NvStatus RecoverGpuHandles(NvStatus status);
 
-    int GpuCount() const { return gpuCount_; }
+    // At most two GPUs are handled, whatever the driver reports.
+    uint8_t GpuCount() const { return gpuCount_; }
+    bool HasMonitorChip(uint8_t gpu) const;
+    bool HasAdt7473(uint8_t gpu) const;
+    int32_t GetFanWiring(uint8_t gpu) const;
+    bool HasFanControl(uint8_t gpu) const;
+    bool HasTachometer(uint8_t gpu) const;
+    bool HasShaderClock(uint8_t gpu) const;
+    PerfCapabilities GetPerfCapabilities(uint8_t gpu) const;
+    uint8_t MonitorChipAddress(uint8_t gpu) const;
+    int32_t SavedMaximumDuty(uint8_t gpu) const;
+    bool IsWow64() const { return isWow64_ != 0; }
+    bool PortIoReady() const { return portIoReady_ != 0; }
+
+    // I2C transport, serialised by the mutex "HwObj_I2cMutex". With
+    // detectedAddress the GPU's monitor chip address is used, else 0x5C.
+    NvStatus I2cRead(uint8_t gpu, const uint8_t* reg, uint32_t regCount, uint8_t* data, uint32_t dataCount,
+                     bool detectedAddress);
+    NvStatus I2cWrite(uint8_t gpu, const uint8_t* reg, uint32_t regCount, const uint8_t* data, uint32_t dataCount,
+                      bool detectedAddress);
+    NvStatus ReadRegister(uint8_t gpu, uint8_t reg, uint8_t* value, bool detectedAddress);
+    NvStatus WriteRegister(uint8_t gpu, uint8_t reg, uint8_t value, bool detectedAddress);
+
+    // Fan. Values are RPM for the monitor chip and a working ADT7473
+    // tachometer (measured), percent otherwise.
+    NvStatus ReadFanSpeed(uint8_t gpu, uint32_t* value, bool measured);
+    NvStatus SetFanSpeed(uint8_t gpu, uint32_t value);
+    // temperatures[4] °C and speeds[5] RPM are used only with the monitor
+    // chip and may be null otherwise.
+    NvStatus SetFanAuto(uint8_t gpu, const uint32_t* temperatures, const uint32_t* speeds);
+    NvStatus IsFanAuto(uint8_t gpu, BOOL* isAuto);
+    // Into record, or into the GPU's cache when record is null.
+    NvStatus ReadCoolerSettings(uint8_t gpu, NvCoolerSettings* record);
+    // 0 and the first cooler of type fan, or -1 when there is none.
+    static NvStatus FindFanCooler(const NvCoolerSettings& record, uint32_t* index);
+
+    // Temperatures and monitor chip bytes (-104 without the monitor chip).
+    NvStatus ReadGpuTemperature(uint8_t gpu, int32_t* celsius);
+    NvStatus ReadBoardTemperature(uint8_t gpu, uint8_t* celsius);
+    NvStatus ReadTemperatureOffset(uint8_t gpu, uint8_t* offset);
+    NvStatus WriteTemperatureOffset(uint8_t gpu, uint8_t offset);
+    NvStatus SetMonitorLimit(uint8_t gpu, uint8_t value);
+    NvStatus PrepareMonitorChip(uint8_t gpu, uint32_t* out);
+
+    // The PCI device id in four lower-case hex digits, e.g. "0290".
+    NvStatus ReadDeviceKey(uint8_t gpu, wchar_t key[9]);
+
+    // Clocks in kHz.
+    NvStatus ReadCurrentClocks(uint8_t gpu, uint32_t* core, uint32_t* shader, uint32_t* memory);
+    NvStatus Read2DClocks(uint8_t gpu, LevelClocks* clocks);
+    NvStatus Read3DClocks(uint8_t gpu, LevelClocks* clocks);
+    NvStatus Apply2DClocks(uint8_t gpu, LevelClocks* clocks);
+    NvStatus Apply3DClocks(uint8_t gpu, LevelClocks* clocks);
+    NvStatus Try2DClocks(uint8_t gpu, LevelClocks* clocks);
+    NvStatus Try3DClocks(uint8_t gpu, LevelClocks* clocks);
+    // One routine for reading and writing, chosen by clocks->writeFlag.
+    NvStatus TransferLevelClocks(uint8_t gpu, LevelClocks* clocks);
 
 private:
     HardwareObject(const HardwareObject&);
     HardwareObject& operator=(const HardwareObject&);
 
-    DWORD guiThreadId_;
+    NvStatus EnumerateGpus();
+    bool CheckPerformanceLevels(uint8_t gpu);
+    void BindPmReader();
+    void DetectWow64();
+    void DetectMonitorChip(uint8_t gpu);
+    void ProbeAdt7473(uint8_t gpu);
+    NvStatus I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg, uint32_t regCount, uint8_t* data,
+                         uint32_t dataCount, bool detectedAddress);
+    bool ValidGpu(uint8_t gpu) const { return gpu < gpuCount_; }
+    bool FanGuardPasses(uint8_t gpu) const;
+    NvStatus QueryFanCooler(uint8_t gpu, NvCoolerSettings* record, uint32_t* index);
+    NvStatus SetDriverCoolerLevel(uint8_t gpu, uint32_t index, uint32_t level, uint32_t policy);
+    uint8_t AdtPwmOutput(uint8_t gpu) const;
+
+    // The start-up worker and its steps.
+    static unsigned __stdcall StartupHardwareCheck(void* self);
+    void RunStartupCheck();
+    void ReadFanWiringFromBios(uint8_t gpu);
+    bool ReadBiosFromMemory(uint8_t text[]);
+    void TestAdt7473Tachometer(uint8_t gpu);
+
+    NvapiStub nvapi_;
+    NvPhysicalGpuHandle gpuHandles_[kNvMaxPhysicalGpus];
+    uint8_t gpuCount_;
+    NvCoolerSettings coolerCache_[kMaxGpus];
+    volatile LONG fanWiring_[kMaxGpus];
+    volatile LONG hasAdt7473_[kMaxGpus];
+    volatile LONG tachometerPresent_[kMaxGpus];
+    volatile LONG savedMaximumDuty_[kMaxGpus];
     HWND notifyWindow_;
-    int gpuCount_;
+    DWORD guiThreadId_;
+    PerfCapabilities perfCapabilities_[kMaxGpus];
+    HANDLE i2cMutex_;
+    uint8_t monitorChipAddress_[kMaxGpus];
+    BOOL isWow64_;
+    HMODULE pmReader_;
+    InitializeWinIoFn initializeWinIo_;
+    ShutdownWinIoFn shutdownWinIo_;
+    GetPortValFn getPortVal_;
+    SetPortValFn setPortVal_;
+    GetPhysLongFn getPhysLong_;
+    SetPhysLongFn setPhysLong_;
+    BOOL portIoReady_;
+    HANDLE startupThread_;
 };

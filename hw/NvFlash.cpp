@@ -1,0 +1,117 @@
+#include "NvFlash.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
+#include "WindowUtils.h"
+
+namespace {
+
+typedef HWND(WINAPI* GetConsoleWindowFn)();
+
+const WPARAM kConfirmKey = 0x59;  // 'Y'
+// The key presses are paced instead of flooding nvflash's message queue
+// while it works; the wait also ends at once when nvflash exits.
+const DWORD kConfirmIntervalMs = 50;
+const wchar_t kBackupFileName[] = L"VPCurr.rom";
+
+}  // namespace
+
+DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout, DWORD timeLimitMs) {
+    // A process that already has a console keeps it: only a console made
+    // here is freed again.
+    BOOL allocated = AllocConsole();
+    STARTUPINFOW startup;
+    memset(&startup, 0, sizeof(startup));
+    startup.cb = sizeof(startup);
+    HMODULE kernel = LoadLibraryA("kernel32.dll");
+    GetConsoleWindowFn getConsoleWindow =
+        kernel ? (GetConsoleWindowFn)(void*)GetProcAddress(kernel, "GetConsoleWindow") : NULL;
+    DWORD exitCode = kNvflashNotStarted;
+    DWORD start = GetTickCount();
+    PROCESS_INFORMATION process;
+    memset(&process, 0, sizeof(process));
+
+    wchar_t commandLine[kNvflashCommandChars];
+    bool fits = wcslen(command) < kNvflashCommandChars;
+    if (fits) {
+        wcscpy(commandLine, command);
+    }
+    if (getConsoleWindow && fits &&
+        CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &process)) {
+        CloseHandle(process.hThread);
+        Sleep(windowWaitMs);
+        HWND console = getConsoleWindow();
+        HWND window = NULL;
+        if (!FindProcessWindow(process.dwProcessId, &window) || !window) {
+            window = console;
+        }
+        if (window) {
+            ShowWindow(window, SW_HIDE);
+            if (console) {
+                ShowWindow(console, SW_HIDE);
+            }
+            DWORD code = 0;
+            while (GetExitCodeProcess(process.hProcess, &code)) {
+                exitCode = code;
+                PostMessageW(window, WM_KEYDOWN, kConfirmKey, 1);
+                if (GetTickCount() - start > timeLimitMs) {
+                    if (terminateOnTimeout) {
+                        TerminateProcess(process.hProcess, 0);
+                    }
+                    break;
+                }
+                if (code != STILL_ACTIVE) {
+                    break;
+                }
+                WaitForSingleObject(process.hProcess, kConfirmIntervalMs);
+            }
+        }
+    }
+    if (allocated) {
+        FreeConsole();
+    }
+    if (process.hProcess) {
+        CloseHandle(process.hProcess);
+    }
+    if (kernel) {
+        FreeLibrary(kernel);
+    }
+    return exitCode;
+}
+
+void BuildBackupCommand(uint8_t gpu, wchar_t* out, size_t capacity) {
+    _snwprintf(out, capacity, L"NVFLASH --index=%d -b %s", (int)gpu, kBackupFileName);
+    out[capacity - 1] = 0;
+}
+
+bool BuildUpdateCommand(uint8_t card, const wchar_t* path, wchar_t* out, size_t capacity) {
+    const wchar_t* format = wcschr(path, L' ') ? L"nvflash --index=%d -4 -5 -6 \"%s\"" : L"nvflash --index=%d -4 -5 -6 %s";
+    int written = _snwprintf(out, capacity, format, (int)card, path);
+    if (written < 0 || (size_t)written >= capacity) {
+        if (capacity > 0) {
+            out[0] = 0;
+        }
+        return false;
+    }
+    return true;
+}
+
+DWORD BackupImage(uint8_t gpu, uint8_t text[600], bool* textRead, DWORD timeLimitMs) {
+    *textRead = false;
+    memset(text, 0, 600);
+    DeleteFileW(kBackupFileName);
+    wchar_t command[64];
+    BuildBackupCommand(gpu, command, 64);
+    DWORD exitCode = RunNvflash(command, kBackupWindowWaitMs, true, timeLimitMs);
+    if (exitCode == 0) {
+        FILE* file = _wfopen(kBackupFileName, L"rb");
+        if (file) {
+            fread(text, 1, 600, file);
+            fclose(file);
+            *textRead = true;
+        }
+    }
+    return exitCode;
+}
