@@ -39,7 +39,10 @@ int BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
         return kShapeNoBitmap;
     const int w = bm.bmWidth;
     const int h = bm.bmHeight;
-    const int stride = bm.bmWidthBytes;
+    // GetBitmapBits writes rows padded to a WORD. That is bmWidthBytes for
+    // the device bitmaps LoadBitmap makes, but not for a DIB section, whose
+    // bmWidthBytes is DWORD-padded.
+    const int stride = (w * bm.bmBitsPixel + 15) / 16 * 2;
     width = w;
     height = h;
 
