@@ -14,8 +14,6 @@ fi
 . "$here/wine-env.sh"
 wine_env_for "$test_dir/bin/VexaPanel.exe"
 wine_prefix_ready "$test_dir/wineprefix"
-# A persistent server spares every test the cost of starting Wine anew.
-"$WINESERVER" -p
 status=0
 ctest --test-dir "$test_dir" --output-on-failure --timeout 600 || status=$?
 "$WINESERVER" -k 2>/dev/null || true
