@@ -1,0 +1,50 @@
+#pragma once
+
+#include <stddef.h>
+
+// The start-with-Windows Run value: "<program path> <mode word>", the path
+// unquoted, one blank, then a word that is also a command-line start mode.
+// Pure text handling; the registry side lives in ProgramRegistry.
+
+// Start modes as the Run value knows them. 1 means "no Run value"; 2 to 5
+// are the words, which the command line shares.
+const int kRunModeNone = 1;
+const int kRunModeNormal = 2;
+const int kRunModeMinimize = 3;
+const int kRunModeSysTray = 4;
+const int kRunModeOnlyApplySettings = 5;
+
+// Longest program path a Run value carries; longer paths are refused rather
+// than cut, since a cut path would start nothing.
+const size_t kRunValueMaxPathChars = 127;
+// Longest Run value text (path, blank, longest word) and the buffer for it.
+const size_t kRunValueMaxChars = kRunValueMaxPathChars + 1 + 17;
+const size_t kRunValueBufferChars = kRunValueMaxChars + 1;
+// The mode word is compared in the ANSI code page; longer words are outside
+// the format.
+const size_t kRunValueMaxWordBytes = 47;
+
+// The word for modes 2 to 5; null for any other mode.
+const wchar_t* RunModeWord(int mode);
+
+// The mode of a start-mode word in ANSI text, ignoring ASCII letter case;
+// 0 for null, empty or unrecognised text (including surrounding blanks).
+int RunModeForWord(const char* word);
+
+// Writes "<path> <word>" with a terminating NUL into out and returns its
+// length in characters (without the NUL). Returns 0 and writes nothing but
+// an empty string when the mode has no word, the path is null, empty or
+// longer than kRunValueMaxPathChars, or the text would not fit outChars.
+size_t ComposeRunValue(const wchar_t* programPath, int mode, wchar_t* out, size_t outChars);
+
+// What the text of a Run value says.
+enum class RunValueWord {
+    None,         // no blank, or only a leading one: no word to judge
+    Unrecognised, // a word (maybe empty) that is not a start mode
+    Recognised,   // *mode holds 2..5
+};
+
+// Judges `length` characters of Run value text; stops early at a NUL. The
+// word is the text after the last blank, converted to the C runtime's
+// multibyte code page before the comparison.
+RunValueWord ParseRunValueText(const wchar_t* text, size_t length, int* mode);
