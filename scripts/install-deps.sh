@@ -25,6 +25,10 @@ fonts-liberation
 fp-utils
 python3
 python3-pil
+python3-numpy
+python3-cairo
+fonts-liberation2
+fonts-wqy-microhei
 "
 
 missing=""
