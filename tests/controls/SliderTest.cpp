@@ -240,3 +240,37 @@ TEST_F(SliderTest, CreateFailsWithoutTheHandleBitmap) {
                                358));
     EXPECT_NE(nullptr, broken.TrackWindow()) << "windows already made stay";
 }
+
+namespace {
+
+INPUT AbsoluteMouse(int x, int y, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+}  // namespace
+
+TEST_F(SliderTest, RealDragThroughTheInputQueueSnapsOnRelease) {
+    POINT centre = {10, 5};
+    ClientToScreen(handle, &centre);
+    INPUT press[] = {AbsoluteMouse(centre.x, centre.y, 0),
+                     AbsoluteMouse(centre.x, centre.y, MOUSEEVENTF_LEFTDOWN)};
+    ASSERT_EQ(2u, SendInput(2, press, sizeof(INPUT)));
+    PumpFor(100);
+    INPUT drag = AbsoluteMouse(centre.x + 49, centre.y, 0);
+    ASSERT_EQ(1u, SendInput(1, &drag, sizeof(INPUT)));
+    PumpFor(100);
+    EXPECT_EQ(300, HandleLeft());
+    EXPECT_EQ(27, slider.GetValue());
+    INPUT release = AbsoluteMouse(centre.x + 49, centre.y, MOUSEEVENTF_LEFTUP);
+    ASSERT_EQ(1u, SendInput(1, &release, sizeof(INPUT)));
+    PumpFor(100);
+    EXPECT_EQ(302, HandleLeft());
+    EXPECT_EQ(28, slider.GetValue());
+    EXPECT_EQ(1, parent.Count(UM_SLIDER_RELEASED));
+    EXPECT_GE(parent.Count(UM_SLIDER_DRAGGED), 1);
+}

@@ -254,3 +254,23 @@ TEST_F(BitmapButtonTest, IgnoresTimers) {
     Pump();
     EXPECT_EQ(0, parent.Count(UM_BUTTON_CLICKED));
 }
+
+TEST_F(TextButtonTest, RealMouseClickThroughTheInputQueue) {
+    // The pointer moves and clicks as a user's would, through SendInput, so
+    // the system routes the messages by position and capture.
+    POINT centre = {50, 9};
+    ClientToScreen(hwnd, &centre);
+    SetCursorPos(centre.x, centre.y);
+    Pump();
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs)
+        input.type = INPUT_MOUSE;
+    inputs[0].mi.dx = 1;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(3u, SendInput(3, inputs, sizeof(INPUT)));
+    PumpFor(200);
+    EXPECT_EQ((std::vector<UINT>{UM_BUTTON_FOCUSED, UM_BUTTON_CLICKED}), parent.Messages());
+    EXPECT_EQ(1, button.hover);
+}
