@@ -229,15 +229,10 @@ NvStatus HardwareObject::SetFanAuto(uint8_t gpu, const uint32_t* temperatures, c
         return WriteRegister(gpu, kAdtRegConfig + 1, config & kAdtConfigAutoMask, false);
     }
     if (wiring == kFanWiringDriver) {
+        // On this wiring the driver's cooler control drives the ADT7473's
+        // first output; its automatic policy puts the chip back in charge.
         if (HasAdt7473(gpu)) {
             if (savedDuty != -1 && (status = WriteRegister(gpu, kAdtRegMaxDuty, (uint8_t)savedDuty, false)) != kNvOk) {
-                return status;
-            }
-            // A manual duty set through this output would otherwise keep the
-            // chip in manual mode under an "automatic" driver policy.
-            uint8_t config = 0;
-            if ((status = ReadRegister(gpu, kAdtRegConfig, &config, false)) != kNvOk ||
-                (status = WriteRegister(gpu, kAdtRegConfig, config & kAdtConfigAutoMask, false)) != kNvOk) {
                 return status;
             }
         }

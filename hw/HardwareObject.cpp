@@ -23,8 +23,9 @@ const int kInitializeWinIoAttempts = 2;
 
 }  // namespace
 
-HardwareObject::HardwareObject()
-    : gpuCount_(0),
+HardwareObject::HardwareObject(const char* driverLibrary)
+    : nvapi_(driverLibrary),
+      gpuCount_(0),
       notifyWindow_(NULL),
       guiThreadId_(0),
       i2cMutex_(NULL),

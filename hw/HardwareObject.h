@@ -30,7 +30,8 @@ typedef int(WINAPI* SetPhysLongFn)(DWORD_PTR address, DWORD value);
 
 class HardwareObject {
 public:
-    HardwareObject();
+    // driverLibrary: "nvapi.dll" unless a test binds a stand-in.
+    explicit HardwareObject(const char* driverLibrary = "nvapi.dll");
     virtual ~HardwareObject();
 
     // Start-up hands these over before the hardware starts: the worker posts

@@ -16,6 +16,30 @@ const WPARAM kConfirmKey = 0x59;  // 'Y'
 const DWORD kConfirmIntervalMs = 50;
 const wchar_t kBackupFileName[] = L"VPCurr.rom";
 
+// How long past the first wait a slow-starting nvflash may take to show its
+// window; under load its start can take longer than the fixed wait.
+const DWORD kWindowSearchMs = 5000;
+const DWORD kWindowSearchStepMs = 50;
+
+// nvflash's own top-level window, else the console it shares with us; null
+// when the tool ended first or shows neither in time.
+HWND FindNvflashWindow(const PROCESS_INFORMATION& process, HWND console) {
+    DWORD searchStart = GetTickCount();
+    for (;;) {
+        HWND window = NULL;
+        if (FindProcessWindow(process.dwProcessId, &window) && window) {
+            return window;
+        }
+        if (console) {
+            return console;
+        }
+        if (WaitForSingleObject(process.hProcess, kWindowSearchStepMs) == WAIT_OBJECT_0 ||
+            GetTickCount() - searchStart > kWindowSearchMs) {
+            return NULL;
+        }
+    }
+}
+
 }  // namespace
 
 DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout, DWORD timeLimitMs) {
@@ -43,10 +67,7 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
         CloseHandle(process.hThread);
         Sleep(windowWaitMs);
         HWND console = getConsoleWindow();
-        HWND window = NULL;
-        if (!FindProcessWindow(process.dwProcessId, &window) || !window) {
-            window = console;
-        }
+        HWND window = FindNvflashWindow(process, console);
         if (window) {
             ShowWindow(window, SW_HIDE);
             if (console) {
@@ -66,6 +87,13 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
                     break;
                 }
                 WaitForSingleObject(process.hProcess, kConfirmIntervalMs);
+            }
+        } else {
+            // A tool that finished before it could be seen has still run:
+            // its exit code is the result.
+            DWORD code = 0;
+            if (GetExitCodeProcess(process.hProcess, &code) && code != STILL_ACTIVE) {
+                exitCode = code;
             }
         }
     }

@@ -25,8 +25,9 @@ const NvapiEntry NvapiEntryTable[] = {
     {0, 0},
 };
 
-NvapiStub::NvapiStub()
-    : module_(NULL), bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
+NvapiStub::NvapiStub(const char* library)
+    : library_(library),
+      module_(NULL), bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
     for (int i = 0; i < kNvFunctionCount; i++) {
         slots_[i] = NULL;
     }
@@ -43,7 +44,7 @@ NvStatus NvapiStub::Bind() {
         return bindStatus_;
     }
     bindTried_ = true;
-    module_ = LoadLibraryA("nvapi.dll");
+    module_ = LoadLibraryA(library_);
     if (!module_) {
         bindStatus_ = kNvLibraryNotFound;
         return bindStatus_;

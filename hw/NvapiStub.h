@@ -32,7 +32,8 @@ const uint32_t kNvInitializeId = 0x0150E828;
 
 class NvapiStub {
 public:
-    NvapiStub();
+    // The driver library is "nvapi.dll"; tests may bind another one.
+    explicit NvapiStub(const char* library = "nvapi.dll");
     ~NvapiStub();
 
     // -2 "nvapi.dll" not loaded, -1 no query function or initialisation
@@ -57,6 +58,7 @@ private:
     NvapiStub(const NvapiStub&);
     NvapiStub& operator=(const NvapiStub&);
 
+    const char* library_;
     HMODULE module_;
     NvStatus bindStatus_;
     bool bindTried_;

@@ -1,0 +1,158 @@
+// Clock levels against the virtual card, handle recovery, and a driver that
+// answers with impossible counts.
+
+#include "VcardFixture.h"
+
+class HardwareClocks : public VcardTest {};
+
+TEST_F(HardwareClocks, ReadLevelsAndCurrentClocks) {
+    Reset("monitorchip");
+    HardwareObject hw;
+    ASSERT_EQ(0, Start(hw));
+    LevelClocks c2D, c3D;
+    memset(&c2D, 0, sizeof(c2D));
+    memset(&c3D, 0, sizeof(c3D));
+    ASSERT_EQ(0, hw.Read2DClocks(0, &c2D));
+    ASSERT_EQ(0, hw.Read3DClocks(0, &c3D));
+    VcardCardInfo info = Info(0);
+    // Level 0 of the card is its 2D level (flags 1), level 1 its 3D level.
+    EXPECT_EQ(info.level[0].frequency[0], c2D.core.frequency);
+    EXPECT_EQ(info.level[0].lower[0], c2D.core.lowerLimit);
+    EXPECT_EQ(info.level[0].upper[0], c2D.core.upperLimit);
+    EXPECT_EQ(info.level[1].frequency[0], c3D.core.frequency);
+    EXPECT_EQ(info.level[1].upper[2], c3D.shader.upperLimit);
+    EXPECT_EQ(0u, c3D.levelSelector == 4 ? 0u : 1u);
+    uint32_t core = 0, shader = 0, memory = 0;
+    ASSERT_EQ(0, hw.ReadCurrentClocks(0, &core, &shader, &memory));
+    EXPECT_EQ(info.coreKHz, core);
+    EXPECT_EQ(info.shaderKHz, shader);
+    EXPECT_EQ(info.memoryKHz, memory);
+}
+
+TEST_F(HardwareClocks, TrialAndAppliedSettings) {
+    Reset("monitorchip");
+    HardwareObject hw;
+    ASSERT_EQ(0, Start(hw));
+    LevelClocks c;
+    memset(&c, 0, sizeof(c));
+    ASSERT_EQ(0, hw.Read3DClocks(0, &c));
+    uint32_t applied = c.core.frequency;
+    c.core.frequency = applied + 5000;
+    ASSERT_EQ(0, hw.Try3DClocks(0, &c));
+    VcardCardInfo info = Info(0);
+    EXPECT_EQ(applied + 5000, info.level[1].trial[0]);
+    EXPECT_EQ(applied, info.level[1].frequency[0]);  // a trial leaves the setting alone
+
+    c.core.frequency = applied + 10000;
+    ASSERT_EQ(0, hw.Apply3DClocks(0, &c));
+    EXPECT_EQ(applied + 10000, Info(0).level[1].frequency[0]);
+
+    // The driver's remark after a setting counts as success; a refusal does not.
+    ASSERT_TRUE(VcardRefuseClockSettings(true, -118));
+    EXPECT_EQ(0, hw.Apply2DClocks(0, &c));
+    ASSERT_TRUE(VcardRefuseClockSettings(true, -1));
+    EXPECT_EQ(-1, hw.Try2DClocks(0, &c));
+}
+
+TEST_F(HardwareClocks, SecondMemoryDomainIsNeitherReadNorWritten) {
+    Reset("sli");  // GPU 1 lists a domain 5 beside memory
+    HardwareObject hw;
+    ASSERT_EQ(0, Start(hw));
+    VcardCardInfo before = Info(1);
+    int domain5 = -1;
+    for (int d = 0; d < before.domainCount; d++) {
+        if (before.domainId[d] == 5) {
+            domain5 = d;
+        }
+    }
+    ASSERT_GE(domain5, 0);
+    LevelClocks c;
+    memset(&c, 0, sizeof(c));
+    ASSERT_EQ(0, hw.Read3DClocks(0 + 1, &c));
+    EXPECT_EQ(970000u, c.memory.frequency);
+    c.memory.frequency = 1000000;
+    ASSERT_EQ(0, hw.Apply3DClocks(1, &c));
+    VcardCardInfo after = Info(1);
+    EXPECT_EQ(1000000u, after.level[2].frequency[1]);
+    EXPECT_EQ(before.level[2].frequency[domain5], after.level[2].frequency[domain5]);
+}
+
+TEST_F(HardwareClocks, LevelSelectionByFlags) {
+    Reset("3d-only");
+    HardwareObject hw;
+    ASSERT_EQ(0, Start(hw));
+    EXPECT_FALSE(hw.GetPerfCapabilities(0).has2DLevel);
+    EXPECT_TRUE(hw.GetPerfCapabilities(0).has3DLevel);
+    LevelClocks c;
+    memset(&c, 0, sizeof(c));
+    EXPECT_EQ(-1, hw.Read2DClocks(0, &c));
+    EXPECT_EQ(0, hw.Read3DClocks(0, &c));
+    EXPECT_EQ(600000u, c.core.frequency);
+
+    // The sli scenario's second card has a flag-2 level between 2D and 3D;
+    // the 3D selector skips it.
+    Reset("sli");
+    HardwareObject sli;
+    ASSERT_EQ(0, Start(sli));
+    EXPECT_TRUE(sli.GetPerfCapabilities(1).hasFlag2Level);
+    ASSERT_EQ(0, sli.Read3DClocks(1, &c));
+    EXPECT_EQ(650000u, c.core.frequency);
+    ASSERT_EQ(0, sli.Read2DClocks(1, &c));
+    EXPECT_EQ(300000u, c.core.frequency);
+}
+
+TEST_F(HardwareClocks, CardWithoutShaderLeavesTheShaderGroup) {
+    Reset("no-shader");
+    HardwareObject hw;
+    ASSERT_EQ(0, Start(hw));
+    EXPECT_FALSE(hw.HasShaderClock(0));
+    LevelClocks c;
+    memset(&c, 0, sizeof(c));
+    c.shader.frequency = 12345;
+    c.shader.upperLimit = 777;
+    ASSERT_EQ(0, hw.Read3DClocks(0, &c));
+    EXPECT_EQ(450000u, c.core.frequency);
+    EXPECT_EQ(12345u, c.shader.frequency);
+    EXPECT_EQ(777u, c.shader.upperLimit);
+}
+
+TEST_F(HardwareClocks, InvalidHandlesAreRecovered) {
+    Reset("monitorchip");
+    HardwareObject hw;
+    ASSERT_EQ(0, Start(hw));
+    ASSERT_TRUE(VcardInvalidateHandles());
+    uint32_t core = 0, shader = 0, memory = 0;
+    NvStatus status = hw.ReadCurrentClocks(0, &core, &shader, &memory);
+    EXPECT_TRUE(status == -10 || status == -101) << status;
+    int32_t celsius = 0;
+    EXPECT_EQ(-10, hw.ReadGpuTemperature(0, &celsius));
+    EXPECT_EQ(0, hw.RecoverGpuHandles(status));
+    EXPECT_EQ(0, hw.ReadCurrentClocks(0, &core, &shader, &memory));
+    EXPECT_EQ(0, hw.ReadGpuTemperature(0, &celsius));
+
+    ASSERT_TRUE(VcardInjectStatusOnce(0x1EA54A3B, 0, -101));
+    EXPECT_EQ(-101, hw.ReadCurrentClocks(0, &core, &shader, &memory));
+    EXPECT_EQ(-7, hw.RecoverGpuHandles(-7));  // other statuses pass unchanged
+    EXPECT_EQ(0, hw.RecoverGpuHandles(-101));
+}
+
+TEST_F(HardwareClocks, GarbageCountsStayInsideTheRecords) {
+    Reset("monitorchip");
+    HardwareObject hw("hw_garbage_nvapi.dll");
+    ASSERT_EQ(0, Start(hw));
+    EXPECT_EQ(2, hw.GpuCount());  // 200 reported, two handled
+    uint32_t core = 0, shader = 0, memory = 0;
+    EXPECT_EQ(-101, hw.ReadCurrentClocks(0, &core, &shader, &memory));  // current level 999
+    LevelClocks c;
+    memset(&c, 0, sizeof(c));
+    ASSERT_EQ(0, hw.Read3DClocks(0, &c));
+    // The last of the 32 domains the record holds with the core id is 30.
+    EXPECT_EQ(100000u + 30, c.core.frequency);
+    int32_t celsius = 0;
+    EXPECT_EQ(-1, hw.ReadGpuTemperature(0, &celsius));
+    uint32_t value = 0;
+    EXPECT_EQ(-1, hw.ReadFanSpeed(0, &value, false));  // 77 coolers listed, no fan among the three
+    wchar_t key[9];
+    ASSERT_EQ(0, hw.ReadDeviceKey(0, key));
+    EXPECT_STREQ(L"ffff", key);
+}
