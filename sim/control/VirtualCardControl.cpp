@@ -5,6 +5,7 @@
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
 #include "CardModel.h"
 #include "ChipModels.h"
@@ -80,6 +81,34 @@ int VcardGpuCount() {
     CardLock lock;
     if (!lock) return 0;
     return lock->driverPresent ? lock->gpuCount : 0;
+}
+
+bool VcardDriverPresent() {
+    CardLock lock;
+    return lock && lock->driverPresent != 0;
+}
+
+bool VcardGetScenario(char* name, size_t nameSize, char* error, size_t errorSize) {
+    CardLock lock;
+    if (!lock) {
+        SetError(SharedCard::OpenError());
+        return false;
+    }
+    if (name && nameSize) snprintf(name, nameSize, "%s", lock->scenario);
+    if (error && errorSize) snprintf(error, errorSize, "%s", lock->scenarioError);
+    return true;
+}
+
+bool VcardGetStatePath(wchar_t* path, size_t size) {
+    const wchar_t* full = SharedCard::StatePath();
+    if (!path || size == 0 || wcslen(full) >= size) return false;
+    wcscpy(path, full);
+    return full[0] != L'\0';
+}
+
+VcardTimeMode VcardGetTimeMode() {
+    CardLock lock;
+    return lock && lock->timeMode ? kVcardTimeManual : kVcardTimeRealtime;
 }
 
 bool VcardSetTimeMode(VcardTimeMode mode) {

@@ -164,7 +164,7 @@ struct CardState {
     int32_t timeMode;         // 0 real time, 1 manual
     uint32_t flashBackupMs;
     uint32_t flashUpdateMs;
-    uint32_t pad;
+    int32_t chosenByReset;    // a reset command picked the scenario: it outlives VEXA_VCARD
     int64_t wallTime;         // FILETIME of the last model step (real time mode)
     int64_t modelTimeMs;
     char scenario[kNameChars];      // what VEXA_VCARD said when the card powered up

@@ -91,16 +91,16 @@ bool Fresh(const CardState* view) {
     return view->magic != kStateMagic || view->layout != kStateLayout || view->size != sizeof(CardState);
 }
 
-void EnvScenario(char* scenario, size_t size) {
+// The scenario VEXA_VCARD asks for, or the default; true when it asks.
+bool EnvScenario(char* scenario, size_t size) {
     wchar_t value[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"VEXA_VCARD", value, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) {
+    if (n == 0 || n >= MAX_PATH || value[0] == L'\0' ||
+        !WideCharToMultiByte(CP_UTF8, 0, value, -1, scenario, (int)size, nullptr, nullptr)) {
         snprintf(scenario, size, "%s", kDefaultScenario);
-        return;
+        return false;
     }
-    if (!WideCharToMultiByte(CP_UTF8, 0, value, -1, scenario, (int)size, nullptr, nullptr)) {
-        snprintf(scenario, size, "%s", kDefaultScenario);
-    }
+    return true;
 }
 
 bool Connection::Open() {
@@ -133,11 +133,13 @@ bool Connection::Open() {
     if (Fresh(view)) {
         SharedCard::PowerUp(view, nullptr);
     } else if (!existed) {
-        // Nobody holds the card: it powers up again unless the state file is
-        // a card of the scenario asked for now.
+        // Nobody holds the card: it carries on from the state file when that
+        // is the scenario asked for now, or when a reset command chose it and
+        // VEXA_VCARD does not ask for another; else it powers up afresh.
         char scenario[kNameChars];
-        EnvScenario(scenario, sizeof(scenario));
-        if (strcmp(scenario, view->scenario) != 0) SharedCard::PowerUp(view, scenario);
+        bool asked = EnvScenario(scenario, sizeof(scenario));
+        bool same = strcmp(scenario, view->scenario) == 0;
+        if (!same && (asked || !view->chosenByReset)) SharedCard::PowerUp(view, nullptr);
     }
     ReleaseMutex(mutex);
     return true;
@@ -228,7 +230,8 @@ bool SharedCard::PowerUp(CardState* state, const char* scenario) {
     state->wallTime = WallTime();
 
     char name[kNameChars];
-    if (scenario && *scenario) snprintf(name, sizeof(name), "%s", scenario);
+    state->chosenByReset = scenario && *scenario;
+    if (state->chosenByReset) snprintf(name, sizeof(name), "%s", scenario);
     else EnvScenario(name, sizeof(name));
     snprintf(state->scenario, sizeof(state->scenario), "%s", name);
 

@@ -16,8 +16,9 @@ public:
     static void Unlock();
 
     // Powers the locked state up from a scenario (null or "" = VEXA_VCARD,
-    // else the default). Keeps the time mode; returns false when the scenario
-    // did not load (the card is then left without a driver).
+    // else the default). A named scenario stays chosen for later runs that do
+    // not set VEXA_VCARD. Keeps the time mode; returns false when the
+    // scenario did not load (the card is then left without a driver).
     static bool PowerUp(CardState* state, const char* scenario);
 
     static const wchar_t* StatePath();

@@ -48,6 +48,16 @@ const char* VcardScenarioName(int index);
 // GPUs the driver enumerates (0 for "no-gpu" and "no-driver").
 int VcardGpuCount();
 
+// Whether NvAPI_Initialize succeeds on the card as it is.
+bool VcardDriverPresent();
+
+// The scenario the card powered up from and, when it did not load, why
+// (error "" when it did).
+bool VcardGetScenario(char* name, size_t nameSize, char* error, size_t errorSize);
+
+// Full path of the state file in use.
+bool VcardGetStatePath(wchar_t* path, size_t size);
+
 // ---- time -------------------------------------------------------------------
 
 enum VcardTimeMode {
@@ -57,6 +67,8 @@ enum VcardTimeMode {
 
 // The mode is part of the shared state: it holds for every process.
 bool VcardSetTimeMode(VcardTimeMode mode);
+
+VcardTimeMode VcardGetTimeMode();
 
 // Steps the thermal and fan models by ms milliseconds (in either mode).
 bool VcardAdvance(uint32_t ms);
