@@ -244,6 +244,39 @@ TEST_F(StartupExe, MissingDecoderOrDatabaseStillStarts) {
     }
 }
 
+TEST_F(StartupExe, WindowsOlderThanXpIsRefused) {
+    // Wine answers the version query with the one set for the program.
+    HKEY key = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\VexaPanel.exe", 0,
+                                             NULL, 0, KEY_SET_VALUE, NULL, &key, NULL));
+    const wchar_t version[] = L"win2k";
+    RegSetValueExW(key, L"Version", 0, REG_SZ, (const BYTE*)version, sizeof(version));
+    Scenario("monitorchip");
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(BinFolder(), L""));
+    std::wstring text;
+    HWND box = panel.WaitForBox(&text, 60000);
+    RegDeleteValueW(key, L"Version");
+    RegCloseKey(key);
+    ASSERT_TRUE(box != NULL);
+    EXPECT_EQ(LangText(59), text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(panel.Exited(20000));
+}
+
+TEST_F(StartupExe, WithoutThePhysicalMemoryLibraryTheBackupIsTaken) {
+    Scenario("monitorchip");
+    std::wstring folder = CopyFolderWithout(L"hw_exe_no_pmreader", {L"PMReader.dll"});
+    std::wstring backup = folder + L"\\VPCurr.rom";
+    DeleteFileW(backup.c_str());
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(folder, L""));
+    HWND main = panel.WaitForWindow(kMainClass, 60000);
+    ASSERT_TRUE(main != NULL);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(backup.c_str()));
+    EXPECT_TRUE(panel.Quit(main));
+}
+
 TEST_F(StartupExe, OnlyApplySettingsEndsWithoutAWindow) {
     Scenario("monitorchip");
     PanelProcess panel;
