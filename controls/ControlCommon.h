@@ -33,6 +33,10 @@ bool IsPointerOverWindow(HWND window, LPARAM lParam);
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height,
                 int sourceX = 0, int sourceY = 0);
 
+// Draws from the first point through the others (each segment without its
+// end pixel, as LineTo) with a one-pixel solid pen of the given colour.
+void DrawPolyline(HDC dc, COLORREF colour, const POINT* points, int count);
+
 // Size of a bitmap; false for a null or invalid handle.
 bool GetBitmapSize(HBITMAP bitmap, int* width, int* height);
 

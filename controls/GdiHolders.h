@@ -92,7 +92,3 @@ private:
     HDC dc_;
     PAINTSTRUCT ps_;
 };
-
-// Draws a line from (x0, y0) to (x1, y1) and on through further points with
-// a one-pixel solid pen of the given colour.
-void DrawPolyline(HDC dc, COLORREF colour, const POINT* points, int count);

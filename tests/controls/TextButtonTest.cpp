@@ -274,3 +274,26 @@ TEST_F(TextButtonTest, RealMouseClickThroughTheInputQueue) {
     EXPECT_EQ((std::vector<UINT>{UM_BUTTON_FOCUSED, UM_BUTTON_CLICKED}), parent.Messages());
     EXPECT_EQ(1, button.hover);
 }
+
+TEST_F(TextButtonTest, RealHeldAutoRepeatButtonRepeatsUntilReleased) {
+    button.SetAutoRepeat(1);
+    POINT centre = {50, 9};
+    ClientToScreen(hwnd, &centre);
+    SetCursorPos(centre.x - 1, centre.y);
+    Pump();
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dx = 1;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ASSERT_EQ(2u, SendInput(2, inputs, sizeof(INPUT)));
+    PumpFor(1500);
+    INPUT up = {};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(1u, SendInput(1, &up, sizeof(INPUT)));
+    PumpFor(100);
+    // About 700 ms of repeating at 50 ms, plus the release.
+    EXPECT_GE(parent.Count(UM_BUTTON_CLICKED), 8);
+    EXPECT_LE(parent.Count(UM_BUTTON_CLICKED), 16);
+}
