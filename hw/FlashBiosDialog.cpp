@@ -12,7 +12,6 @@
 namespace {
 
 const wchar_t kCaption[] = L"Vexa Panel";
-const wchar_t kRequestProperty[] = L"FlashBiosDlg_ThisObj";
 const size_t kShortPathChars = 512;
 
 // Language text ids.
@@ -100,7 +99,6 @@ INT_PTR CALLBACK FlashBiosDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_INITDIALOG: {
         FlashRequest* request = reinterpret_cast<FlashRequest*>(lParam);
-        SetPropW(dialog, kRequestProperty, request);
         CenterWindowOnScreen(dialog, GetParent(dialog));
         SetWindowTextW(dialog, LangText(kTextDialogCaption));
         SetDlgItemTextW(dialog, kFlashBiosTextId, LangText(kTextDoNotClose));
@@ -113,7 +111,6 @@ INT_PTR CALLBACK FlashBiosDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     }
     case WM_CLOSE:
-        RemovePropW(dialog, kRequestProperty);
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     case WM_COMMAND:

@@ -28,6 +28,11 @@ NvStatus HardwareObject::I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg
     if (!ValidGpu(gpu)) {
         return kStatusNoSuchDevice;
     }
+    uint8_t registerBytes[4];
+    if (regCount > sizeof(registerBytes)) {
+        return kNvError;
+    }
+    memcpy(registerBytes, reg, regCount);
     DWORD wait = WaitForSingleObject(i2cMutex_, kI2cMutexWaitMs);
     if (wait != WAIT_OBJECT_0) {
         // An abandoned mutex is ours now; hand it back or every other thread
@@ -37,12 +42,6 @@ NvStatus HardwareObject::I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg
         }
         return kStatusI2cBusBusy;
     }
-    uint8_t registerBytes[4];
-    if (regCount > sizeof(registerBytes)) {
-        ReleaseMutex(i2cMutex_);
-        return kNvError;
-    }
-    memcpy(registerBytes, reg, regCount);
     NvI2cInfo info;
     memset(&info, 0, sizeof(info));
     info.version = kNvI2cInfoVersion;

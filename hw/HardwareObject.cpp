@@ -79,6 +79,8 @@ bool HardwareObject::WaitForStartupCheck(DWORD timeoutMs) {
 }
 
 int HardwareObject::InitializeHardware() {
+    // Start-up runs once; a second call must not race a running worker.
+    WaitForStartupCheck(INFINITE);
     if (nvapi_.Bind() != kNvOk) {
         return 1;
     }

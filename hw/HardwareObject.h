@@ -131,7 +131,7 @@ private:
     static unsigned __stdcall StartupHardwareCheck(void* self);
     void RunStartupCheck();
     void ReadFanWiringFromBios(uint8_t gpu);
-    bool ReadBiosFromMemory(uint8_t text[]);
+    void ReadBiosFromMemory(uint8_t text[]);
     void TestAdt7473Tachometer(uint8_t gpu);
 
     NvapiStub nvapi_;

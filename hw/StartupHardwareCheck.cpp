@@ -48,7 +48,7 @@ void HardwareObject::RunStartupCheck() {
     }
 }
 
-bool HardwareObject::ReadBiosFromMemory(uint8_t text[]) {
+void HardwareObject::ReadBiosFromMemory(uint8_t text[]) {
     for (size_t word = 0; word < kBiosTextBytes / 4; word++) {
         DWORD value = 0;
         if ((getPhysLong_(kBiosPhysicalAddress + word * 4, &value) & 0xFF) == 0) {
@@ -56,7 +56,6 @@ bool HardwareObject::ReadBiosFromMemory(uint8_t text[]) {
         }
         memcpy(text + word * 4, &value, 4);
     }
-    return true;
 }
 
 void HardwareObject::ReadFanWiringFromBios(uint8_t gpu) {
