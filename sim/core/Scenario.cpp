@@ -426,8 +426,9 @@ bool Parser::ParseGpuKey(const char* key, char* value) {
         else if (strcmp(value, "pwm2") == 0) s.signature = kSignaturePwm2;
         else return Fail("signature must be none, nofan or pwm2");
     } else if (strcmp(key, "signature_offset") == 0) {
-        if (!ParseUnsigned(value, kSignatureTextLimit - 8, &u) || u < 0x80) {
-            return Fail("signature_offset must be 0x80..%u", kSignatureTextLimit - 8);
+        // The text goes after the image's header blocks and within the part searched.
+        if (!ParseUnsigned(value, kSignatureTextLimit - 8, &u) || u < kDefaultSignatureOffset) {
+            return Fail("signature_offset must be %u..%u", kDefaultSignatureOffset, kSignatureTextLimit - 8);
         }
         s.signatureOffset = u;
     } else if (strcmp(key, "ambient") == 0) {

@@ -86,7 +86,10 @@ private:
             char buffer[4096];
             DWORD read = 0;
             if (!ReadFile(outRead_, buffer, sizeof(buffer), &read, nullptr) || read == 0) break;
-            out->append(buffer, read);
+            // The tools write text mode: drop the CR of each line end.
+            for (DWORD i = 0; i < read; ++i) {
+                if (buffer[i] != '\r') out->push_back(buffer[i]);
+            }
         }
     }
     void Close() {
