@@ -128,7 +128,9 @@ def main():
     for lang, strid in (("English (US)", "Family"), ("English (US)", "Fullname")):
         font.appendSFNTName(lang, strid, "DigifaceWide")
     font.appendSFNTName("English (US)", "SubFamily", "Regular")
-    font.os2_winascent, font.os2_windescent = ASCENT, DESCENT
+    # Windows sizes a font by its win ascent + descent; keeping them close
+    # to the segment cell lets the 16-pixel display font fill its field.
+    font.os2_winascent, font.os2_windescent = 790, 60
     font.os2_typoascent, font.os2_typodescent = ASCENT, -DESCENT
     font.hhea_ascent, font.hhea_descent = ASCENT, -DESCENT
     font.os2_weight = 400

@@ -76,7 +76,7 @@ class Meter:
         ctx.arc_negative(self.cx, self.cy, r0, a1, a0)
         ctx.close_path()
 
-    def draw(self, level):
+    def draw(self, level, marker=True):
         c = Canvas(self.w, self.h, fill=cv.RIM)
         self.plate(c)
         n = self.segments
@@ -109,6 +109,8 @@ class Meter:
                         self.cy + (self.r_in - 1) * math.sin(a))
             ctx.line_to(self.cx + r0 * math.cos(a), self.cy + r0 * math.sin(a))
             c.stroke((110, 126, 134) if major else (62, 72, 80), 1)
+        if not marker:
+            return c
         # Marker at the lit end, pointing at the arc.
         a = -math.pi / 2 - self.half + level * 2 * self.half
         tip = self.r_in - 5
@@ -142,7 +144,8 @@ def big_frame(i):
 
 
 def small_frame(i):
-    c = SMALL.draw(i / 30)
+    # No marker here: the popup's two-line caption fills the middle.
+    c = SMALL.draw(i / 30, marker=False)
     return SMALL.finish(c)
 
 

@@ -98,8 +98,29 @@ def _displays(c):
         c.text(x + w + 5, y + 14, "MHz", 8.5, (120, 150, 158), bold=True)
     x, y, w, h = L.CONTROLS["temp_display"]
     c.text(x + w + 5, y + 14, "\u00b0C", 9, (120, 150, 158), bold=True)
+    # The fan display shows RPM or percent as the card allows, so it gets
+    # a fan glyph rather than a unit.
     x, y, w, h = L.CONTROLS["fan_display"]
-    c.text(x + w + 5, y + 14, "FAN", 7.5, (120, 150, 158), bold=True)
+    _fan_glyph(c, x + w + 11.5, y + 10, (120, 150, 158))
+
+
+def _fan_glyph(c, cx, cy, col):
+    ctx = c.ctx
+    for k in range(3):
+        a = math.radians(k * 120 - 90)
+        ctx.save()
+        ctx.translate(cx, cy)
+        ctx.rotate(a)
+        ctx.new_path()
+        ctx.move_to(0, 0)
+        ctx.curve_to(2.5, -1.5, 6, -1.5, 6.5, 1.2)
+        ctx.curve_to(4.5, 3, 2, 2.5, 0, 0)
+        ctx.close_path()
+        ctx.restore()
+        c.fill(col)
+    ctx.new_path()
+    ctx.arc(cx, cy, 1.4, 0, 2 * math.pi)
+    c.fill((17, 21, 25))
 
 
 def _logo_well(c):
