@@ -8,8 +8,8 @@ class BitmapButton : public TextButton {
 public:
     using TextButton::Create;
 
-    static const int kMinimiseId = 68;
-    static const int kCloseId = 69;
+    static constexpr int kMinimiseId = 68;
+    static constexpr int kCloseId = 69;
 
     LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnPaint() override;

@@ -27,7 +27,7 @@ public:
 // Members are not owned. Holds at most kCapacity buttons; more are ignored.
 class ButtonGroup {
 public:
-    static const int kCapacity = 20;
+    static constexpr int kCapacity = 20;
 
     void Add(GroupButton* button);
     // Selects the button and unselects the previous one; null unselects all.

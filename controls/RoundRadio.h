@@ -38,7 +38,7 @@ private:
 // Members are not owned. Holds at most kCapacity radios; more are ignored.
 class RadioGroup {
 public:
-    static const int kCapacity = 10;
+    static constexpr int kCapacity = 10;
 
     void Add(RoundRadio* radio);
     // Selects the radio and unselects the previous one; null unselects all.

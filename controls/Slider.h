@@ -18,7 +18,7 @@ public:
     SliderTrack(const SliderTrack&) = delete;
     SliderTrack& operator=(const SliderTrack&) = delete;
 
-    static const int kTrackHeight = 5;
+    static constexpr int kTrackHeight = 5;
 
     int CreateTrack(int id, int x, int y, int width, HWND parent);
     HWND TrackWindow() const { return trackWindow; }

@@ -6,8 +6,8 @@
 
 class StaticText {
 public:
-    static const int kTextCapacity = 45;
-    static const int kMaxShownLength = 43;
+    static constexpr int kTextCapacity = 45;
+    static constexpr int kMaxShownLength = 43;
 
     StaticText() = default;
     virtual ~StaticText();

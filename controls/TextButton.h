@@ -43,9 +43,9 @@ public:
     int autoRepeat = 0;
     DWORD pressTime = 0;
 
-    static const UINT_PTR kRepeatTimerId = 2;
-    static const UINT kRepeatIntervalMs = 50;
-    static const DWORD kRepeatDelayMs = 800;
+    static constexpr UINT_PTR kRepeatTimerId = 2;
+    static constexpr UINT kRepeatIntervalMs = 50;
+    static constexpr DWORD kRepeatDelayMs = 800;
 
 protected:
     // Makes the child window of the given class and attaches the object.
