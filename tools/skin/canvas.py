@@ -155,6 +155,8 @@ class Canvas:
         opts = cairo.FontOptions()
         opts.set_hint_style(cairo.HINT_STYLE_SLIGHT if hint else cairo.HINT_STYLE_NONE)
         opts.set_antialias(cairo.ANTIALIAS_GRAY)
+        # Unrounded advances keep letter-spaced captions evenly spaced.
+        opts.set_hint_metrics(cairo.HINT_METRICS_OFF)
         c.set_font_options(opts)
         width = self.text_width(s, size, bold, face, italic, spacing)
         if align == "center":

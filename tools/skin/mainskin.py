@@ -23,7 +23,7 @@ OUTLINE = [
 
 DECK_BOX = (56, 47, 470, 252)      # x, y, w, h of the dark instrument deck
 SLOT_BOX = (188, 300, 291, 31)     # the recess that holds the group buttons
-LOGO_WELL = (53, 228, 127, 48)
+LOGO_WELL = (54, 229, 124, 46)
 
 
 def _body(c):
@@ -76,6 +76,11 @@ def _deck(c):
         c.fill((5, 6, 8))
         c.chamfer_rect(px - 3, py - 3, pw + 6, ph + 5, 11)
         c.stroke((34, 40, 46), 1, 0.8)
+    # Accent bars in front of the two section titles the program writes at
+    # y 122 (fan at x 82, clocks at x 239).
+    for bx in (76, 232):
+        c.rect(bx, 125, 3, 10, cv.ACCENT_DIM)
+        c.rect(bx, 125, 3, 1, cv.ACCENT)
     # Little accent marks in the gaps between the gauges.
     for gx in (226.5, 374.5):
         for gy in (66, 88, 110):
