@@ -9,6 +9,7 @@
 #include "CardDatabase.h"
 #include "CardSettings.h"
 #include "DMiniCipher.h"
+#include "IniReader.h"
 #include "ThermalCalibration.h"
 
 namespace {
@@ -253,4 +254,21 @@ TEST_F(Calibration, GoodSampleCounts) {
     uint32_t before = I2cTransactions();
     CalibrateThermalOffset(none);
     EXPECT_EQ(before, I2cTransactions());
+}
+
+TEST_F(CardDatabase, ShippedDatabaseKnowsEveryVirtualCard) {
+    IniReader db;
+    ASSERT_EQ(1, db.Load(L"DMini", true));
+    for (int i = 0; VcardScenarioName(i); i++) {
+        const char* scenario = VcardScenarioName(i);
+        Reset(scenario);
+        for (int gpu = 0; gpu < VcardGpuCount(); gpu++) {
+            wchar_t section[16];
+            _snwprintf(section, 16, L"%04x_Inf", Info(gpu).deviceId);
+            section[15] = 0;
+            long value = 0;
+            EXPECT_TRUE(db.GetInt(section, L"MaxSpeed", &value, 10)) << scenario << " gpu " << gpu;
+            EXPECT_TRUE(db.GetInt(section, L"GpuMaxClock", &value, 10)) << scenario << " gpu " << gpu;
+        }
+    }
 }
