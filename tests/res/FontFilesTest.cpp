@@ -90,7 +90,7 @@ TEST(FontFiles, DigifaceWideHasEveryCharacterTheDisplaysShow) {
 
 TEST(FontFiles, ArialStandInMeasuresLikeArial) {
     AddedFont added(L"Arial.ttf");
-    ASSERT_EQ(added.Count(), 1);
+    ASSERT_EQ(added.Count(), 2);  // regular and bold
     // Measured at a 100-pixel em, where hinting cannot bend the advances.
     FontInDc f(L"Arial", -100, 0);
     EXPECT_TRUE(FaceInstalled(f.Dc(), L"Arial"));
@@ -106,6 +106,24 @@ TEST(FontFiles, ArialStandInMeasuresLikeArial) {
     EXPECT_NEAR(advance(w), em * 1933 / 2048, 1.0);
     EXPECT_NEAR(advance(i), em * 455 / 2048, 1.0);
     EXPECT_NEAR(advance(zero), em * 1139 / 2048, 1.0);
+}
+
+// Bold captions need a real bold face: an emboldened regular one is wider
+// and clips the captions of the narrow group buttons.
+TEST(FontFiles, ArialStandInHasARealBoldFace) {
+    AddedFont added(L"Arial.ttf");
+    ASSERT_EQ(added.Count(), 2);
+    {
+        FontInDc f(L"Arial", -100, FW_BOLD);
+        ABC i = {};
+        ASSERT_TRUE(GetCharABCWidthsW(f.Dc(), L'i', L'i', &i));
+        EXPECT_NEAR(i.abcA + static_cast<int>(i.abcB) + i.abcC, 100.0 * 569 / 2048, 1.0);
+    }
+    FontInDc caption(L"Arial", 14, FW_BOLD);
+    SIZE master = {};
+    GetTextExtentPoint32W(caption.Dc(), L"Master", 6, &master);
+    // The "Master" button is 43 pixels wide, its frame takes one on each side.
+    EXPECT_LE(master.cx, 41);
 }
 
 }  // namespace

@@ -130,9 +130,15 @@ def main():
     font.appendSFNTName("English (US)", "SubFamily", "Regular")
     # Windows sizes a font by its win ascent + descent; keeping them close
     # to the segment cell lets the 16-pixel display font fill its field.
+    # The metrics are absolute values, not offsets from the glyphs' bounds.
+    font.os2_winascent_add = font.os2_windescent_add = False
+    font.os2_typoascent_add = font.os2_typodescent_add = False
+    font.hhea_ascent_add = font.hhea_descent_add = False
     font.os2_winascent, font.os2_windescent = 790, 60
-    font.os2_typoascent, font.os2_typodescent = ASCENT, -DESCENT
-    font.hhea_ascent, font.hhea_descent = ASCENT, -DESCENT
+    font.os2_typoascent, font.os2_typodescent = 790, -60
+    font.os2_typolinegap = 0
+    font.hhea_ascent, font.hhea_descent = 790, -60
+    font.hhea_linegap = 0
     font.os2_weight = 400
 
     notdef = font.createChar(-1, ".notdef")
