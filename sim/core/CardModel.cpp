@@ -166,7 +166,8 @@ int32_t SetCoolerLevel(GpuState& gpu, uint32_t level, uint32_t policy) {
 }
 
 int DriverTemperature(const GpuState& gpu) {
-    return (int)floor(gpu.thermal.die + 0.5);
+    // Whole degrees, cut as the chips cut them.
+    return (int)floor(gpu.thermal.die);
 }
 
 }  // namespace vcard
