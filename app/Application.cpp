@@ -1,0 +1,206 @@
+#include "Application.h"
+
+#include "CardDatabase.h"
+#include "ControlClasses.h"
+#include "LanguageState.h"
+#include "Messages.h"
+#include "SavedSettingsRestore.h"
+#include "SingleInstance.h"
+#include "StartMode.h"
+#include "ThermalCalibration.h"
+#include "UserPrivilege.h"
+#include "WindowUtils.h"
+
+namespace {
+
+enum StartupText {
+    kTextHardwareFailed = 0,
+    kTextAddFontFailed = 1,
+    kTextDatabaseFailed = 2,
+    kTextOldWindows = 59,
+    kTextApplicationFailed = 60,
+    kTextInstanceFailed = 61,
+    kTextOtherUser = 72,
+    kTextPleaseWait = 90,
+    kTextRunAtNextBoot = 91,
+};
+
+const int kAcceleratorTableId = 109;
+const wchar_t kCaption[] = L"Vexa Panel";
+
+bool OnStartupWorkerDone() {
+    if (gApp->CreateMainWindow()) return true;
+    ShowStartupError(kTextInstanceFailed);
+    return false;
+}
+
+// The program folder becomes the current directory: the fonts, the card
+// database and the saved settings are opened by bare names.
+void EnterProgramFolder() {
+    wchar_t path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameW(NULL, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    path[n] = 0;
+    SetCurrentDirectoryW(CutToFolder(path));
+}
+
+HFONT MakeFont(const wchar_t* face, LONG height, LONG weight, BYTE quality) {
+    LOGFONTW lf = {};
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    lf.lfQuality = quality;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
+}
+
+}  // namespace
+
+void ShowStartupError(int textId) {
+    MessageBoxW(NULL, LangText(textId), kCaption, MB_OK | MB_ICONERROR);
+}
+
+Application::Application() {
+    EnterProgramFolder();
+    cards.ClearThresholdsAndFanPresets();
+}
+
+Application::~Application() {
+    for (HFONT& font : fonts) {
+        if (font) DeleteObject(font);
+        font = nullptr;
+    }
+    waitWindow.Destroy();
+    if (instanceMutex) CloseHandle(instanceMutex);
+}
+
+HFONT Application::Font(int number) const {
+    return (number >= 1 && number <= 4) ? fonts[number - 1] : nullptr;
+}
+
+void Application::CreateFonts() {
+    fonts[0] = MakeFont(L"Arial", 14, FW_BOLD, PROOF_QUALITY);
+    fonts[1] = MakeFont(L"Arial", 14, 0, 0);
+    fonts[2] = MakeFont(L"DigifaceWide", 16, 0, 0);
+    fonts[3] = MakeFont(L"Arial", 10, FW_BOLD, 0);
+}
+
+bool Application::RegisterClassesAndFonts(HINSTANCE instance) {
+    typedef bool (*RegisterFn)(HINSTANCE);
+    // The order is fixed: registration stops at the first failure.
+    const RegisterFn steps[] = {
+        MainPanel::RegisterClass,     RegisterRoundRadioClass,  RegisterCheckBoxClass,
+        RegisterSliderHandleClass,    RegisterTextButtonClass,  RegisterBitmapButtonClass,
+        RegisterStaticTextClass,      RegisterGroupButtonClass, RegisterProgressBarClass,
+        CaptureStaticClassProc,       WaitWindow::RegisterClass,
+    };
+    for (RegisterFn step : steps) {
+        if (!step(instance)) return false;
+    }
+
+    userPrivilege = QueryUserPrivilege();
+
+    if (!fontTable.AddMissingFonts()) {
+        ShowStartupError(kTextAddFontFailed);
+        PostQuitMessage(0);
+    }
+    CreateFonts();
+    return true;
+}
+
+bool Application::CreateWaitWindow(HINSTANCE instance) {
+    return waitWindow.Create(instance, &hardware, OnStartupWorkerDone);
+}
+
+bool Application::CreateMainWindow() { return panel.CreateMainWindow(instance_); }
+
+int Application::FailStart(int textId) {
+    if (waitWindow.window) ShowWindow(waitWindow.window, SW_HIDE);
+    ShowStartupError(textId);
+    if (panel.startMode != kStartInteractive) {
+        int answer = MessageBoxW(NULL, LangText(kTextRunAtNextBoot), kCaption, MB_YESNO | MB_ICONQUESTION);
+        if (answer == IDNO) DeleteRunValue();
+    }
+    return 0;
+}
+
+void Application::WaitForHardwareReady() {
+    // No window exists in this mode; the worker's thread message is the only
+    // thing this thread waits for.
+    MSG msg;
+    while (!PeekMessageW(&msg, NULL, UM_HARDWARE_READY, UM_HARDWARE_READY, PM_REMOVE)) {
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_POSTMESSAGE);
+    }
+}
+
+int Application::RunMessageLoop() {
+    HACCEL accelerators = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(kAcceleratorTableId));
+    MSG msg;
+    int exitCode = 0;
+    for (;;) {
+        BOOL got = GetMessageW(&msg, NULL, 0, 0);
+        if (got == 0) {
+            exitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (got == -1) break;
+        if (accelerators && msg.hwnd && TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    // Accelerator tables loaded from resources are freed with the module.
+    fontTable.RemoveAddedFonts();
+    return exitCode;
+}
+
+int Application::Run(HINSTANCE instance, const char* commandLine) {
+    instance_ = instance;
+    // The start-up worker may post to this thread before any window exists;
+    // a thread only receives posted messages once it has a queue.
+    MSG probe;
+    PeekMessageW(&probe, NULL, WM_USER, WM_USER, PM_NOREMOVE);
+    hardware.SetGuiThreadId(GetCurrentThreadId());
+    gLanguageState.SelectLanguage(gLanguageState.LanguageCode());
+    panel.startMode = ParseStartMode(commandLine);
+
+    switch (CheckSingleInstance(&instanceMutex)) {
+        case kAnotherInstance:
+            return 0;
+        case kMutexUnavailable:
+            ShowStartupError(kTextOtherUser);
+            return 0;
+    }
+
+    waitWindow.text = LangText(kTextPleaseWait);
+    bool applyOnly = panel.startMode == kStartOnlyApplySettings;
+    if (!applyOnly) {
+        if (!RegisterClassesAndFonts(instance)) {
+            ShowStartupError(kTextApplicationFailed);
+            return 0;
+        }
+        if (!CreateWaitWindow(instance)) {
+            ShowStartupError(kTextInstanceFailed);
+            return 0;
+        }
+    }
+
+    switch (hardware.InitializeHardware()) {
+        case 0:
+            break;
+        case 3:
+            return FailStart(kTextOldWindows);
+        default:
+            return FailStart(kTextHardwareFailed);
+    }
+    if (LoadCardDatabase(L"DMini", hardware, cards) != 0) return FailStart(kTextDatabaseFailed);
+    CalibrateThermalOffset(hardware);
+
+    if (applyOnly) {
+        WaitForHardwareReady();
+        ApplySavedSettingsAtStart(*this);
+        return 0;
+    }
+    if (panel.startMode == kStartMinimize || panel.startMode == kStartSysTray) {
+        ShowWindow(waitWindow.window, SW_MINIMIZE);
+    }
+    return RunMessageLoop();
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The one application object: everything the process keeps for its whole
+// life, created before the entry point runs.
+
+#include <windows.h>
+
+#include "CardSettings.h"
+#include "FontTable.h"
+#include "HardwareObject.h"
+#include "MainPanel.h"
+#include "WaitWindow.h"
+
+class Application {
+public:
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The entry function's work; returns the process exit code.
+    int Run(HINSTANCE instance, const char* commandLine);
+
+    // Registers every window class (stopping at the first failure), reads
+    // the user's privilege, adds missing fonts and creates the four fonts.
+    bool RegisterClassesAndFonts(HINSTANCE instance);
+
+    bool CreateWaitWindow(HINSTANCE instance);
+    bool CreateMainWindow();
+
+    HFONT Font(int number) const;  // 1..4
+
+    MainPanel panel;
+    HardwareObject hardware;
+    WaitWindow waitWindow;
+    HFONT fonts[5] = {};
+    HANDLE instanceMutex = nullptr;
+    int userPrivilege = 0;
+    CardSettings cards;
+    FontTable fontTable;
+
+private:
+    void CreateFonts();
+    int FailStart(int textId);
+    void WaitForHardwareReady();
+    int RunMessageLoop();
+
+    HINSTANCE instance_ = nullptr;
+};
+
+extern Application* gApp;
+
+// Shows one of start-up's error boxes: caption "Vexa Panel", no owner.
+void ShowStartupError(int textId);
