@@ -17,7 +17,8 @@ using namespace vcard;
 
 namespace {
 
-char gLastError[300];
+// Per thread, like GetLastError.
+thread_local char gLastError[300];
 
 void SetError(const char* text) {
     snprintf(gLastError, sizeof(gLastError), "%s", text);
@@ -360,6 +361,53 @@ bool VcardClearFaults() {
     if (!lock) return false;
     memset(&lock->faults, 0, sizeof(lock->faults));
     lock->faults.refuseClocksStatus = -1;
+    return true;
+}
+
+bool VcardDescribeFaults(char* text, size_t size) {
+    if (!text || size == 0) return false;
+    text[0] = '\0';
+    CardLock lock;
+    if (!lock) return false;
+    const Faults& f = lock->faults;
+    size_t used = 0;
+    auto add = [&](const char* line) {
+        int n = snprintf(text + used, size - used, "%s\n", line);
+        if (n > 0) used += (size_t)n < size - used ? (size_t)n : size - used - 1;
+    };
+    char line[160];
+    for (int i = 0; i < kMaxI2cFaults; ++i) {
+        const I2cFault& x = f.i2c[i];
+        if (!x.active) continue;
+        char gpu[16] = "any GPU", reg[16] = "any register";
+        if (x.gpu >= 0) snprintf(gpu, sizeof(gpu), "GPU %d", (int)x.gpu);
+        if (x.reg >= 0) snprintf(reg, sizeof(reg), "register 0x%02X", (unsigned)x.reg);
+        snprintf(line, sizeof(line), "I2C %s at 0x%02X, %s, %s: status %d %s", x.ops == 1 ? "reads" : x.ops == 2 ? "writes" : "transfers",
+                 (unsigned)x.address, reg, gpu, (int)x.status, x.always ? "always" : "once");
+        add(line);
+    }
+    if (f.statusOnceArmed) {
+        snprintf(line, sizeof(line), "next driver call 0x%08X (0 = any) on %d: status %d once", (unsigned)f.statusOnceId,
+                 (int)f.statusOnceGpu, (int)f.statusOnceValue);
+        add(line);
+    }
+    if (f.refuseClocks) {
+        snprintf(line, sizeof(line), "clock settings refused with status %d", (int)f.refuseClocksStatus);
+        add(line);
+    }
+    if (f.flashMode == kVcardFlashFail) {
+        snprintf(line, sizeof(line), "flash tool fails with exit code %d", (int)f.flashExitCode);
+        add(line);
+    } else if (f.flashMode == kVcardFlashHang) {
+        snprintf(line, sizeof(line), "flash tool hangs for %u ms (0 = for good)", (unsigned)f.flashHangMs);
+        add(line);
+    } else if (f.flashMode == kVcardFlashNoWindow) {
+        add("flash tool makes no window for keys");
+    }
+    if (f.winIoFailures > 0) {
+        snprintf(line, sizeof(line), "InitializeWinIo fails %d more times", (int)f.winIoFailures);
+        add(line);
+    }
     return true;
 }
 

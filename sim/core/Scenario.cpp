@@ -68,7 +68,8 @@ const char* const kDefaultStable = "core:715000 memory:1030000 shader:1780000";
 
 enum ChipKind { kChipNone, kChipMonitor, kChipAdt };
 
-struct GpuSpec {
+// What a [gpu] section says, before it becomes a powered-up GPU.
+struct GpuDescription {
     uint16_t deviceId;
     uint16_t subsystemVendor;
     uint16_t subsystemDevice;
@@ -119,7 +120,7 @@ private:
     int line_ = 0;
     bool driverPresent_ = true;
     int gpu_ = -1;
-    GpuSpec spec_ = {};
+    GpuDescription described_ = {};
 };
 
 bool ParseNumber(const char* text, long* out) {
@@ -233,27 +234,27 @@ bool Parser::StartGpu() {
     gpu_ = state_->gpuCount++;
     GpuState& gpu = state_->gpu[gpu_];
     memset(&gpu, 0, sizeof(gpu));
-    GpuSpec spec = {};
-    spec.deviceId = 0x0611;
-    spec.subsystemVendor = 0x10DE;
-    spec.boardId = 0x2001;
-    spec.revision = 0xA2;
-    spec.chip = kChipMonitor;
-    spec.chipAddress = 0x5C;
-    spec.chipBias = -6;
-    spec.fan = -1;
-    spec.fanPercent = 60;
-    spec.fanMaxRpm = 3200;
-    spec.tach = -1;
-    spec.coolers = 1;
-    spec.coolerMin = 30;
-    spec.coolerMax = 100;
-    spec.coolerPolicy = 8;
-    spec.signature = kSignatureNone;
-    spec.signatureOffset = kDefaultSignatureOffset;
-    spec.ambient = 30;
-    spec.temperature = 45;
-    spec_ = spec;
+    GpuDescription fresh = {};
+    fresh.deviceId = 0x0611;
+    fresh.subsystemVendor = 0x10DE;
+    fresh.boardId = 0x2001;
+    fresh.revision = 0xA2;
+    fresh.chip = kChipMonitor;
+    fresh.chipAddress = 0x5C;
+    fresh.chipBias = -6;
+    fresh.fan = -1;
+    fresh.fanPercent = 60;
+    fresh.fanMaxRpm = 3200;
+    fresh.tach = -1;
+    fresh.coolers = 1;
+    fresh.coolerMin = 30;
+    fresh.coolerMax = 100;
+    fresh.coolerPolicy = 8;
+    fresh.signature = kSignatureNone;
+    fresh.signatureOffset = kDefaultSignatureOffset;
+    fresh.ambient = 30;
+    fresh.temperature = 45;
+    described_ = fresh;
 
     gpu.thermal.heatPerMHz[0] = 0.05;   // core
     gpu.thermal.heatPerMHz[1] = 0.02;   // shader
@@ -355,7 +356,7 @@ bool Parser::ParseStable(char* value, GpuState& gpu) {
 
 bool Parser::ParseGpuKey(const char* key, char* value) {
     GpuState& gpu = state_->gpu[gpu_];
-    GpuSpec& s = spec_;
+    GpuDescription& s = described_;
     uint32_t u = 0;
     long n = 0;
     if (strcmp(key, "device") == 0) {
@@ -474,7 +475,7 @@ bool Parser::ParseGpuKey(const char* key, char* value) {
 bool Parser::FinishGpu() {
     if (gpu_ < 0) return true;
     GpuState& gpu = state_->gpu[gpu_];
-    GpuSpec& s = spec_;
+    GpuDescription& s = described_;
     int section = gpu_;
     gpu_ = -1;
 
@@ -536,7 +537,8 @@ bool Parser::FinishGpu() {
     cooler.minLevel = s.coolerMin;
     cooler.maxLevel = s.coolerMax;
     cooler.defaultPolicy = s.coolerPolicy;
-    cooler.policy = s.coolerPolicy;
+    // A card whose default policy is manual still powers up automatic.
+    cooler.policy = s.coolerPolicy == kCoolerPolicyManual ? 2 : s.coolerPolicy;
     cooler.manualLevel = s.coolerMax;
 
     BiosIdentity identity = {};

@@ -159,6 +159,8 @@ int Show() {
     int gpus = VcardGpuCount();
     if (gpus == 0) printf("Driver: present, no GPU enumerated\n");
     for (int g = 0; g < gpus; ++g) ShowGpu(g);
+    char faults[2000];
+    if (VcardDescribeFaults(faults, sizeof(faults)) && faults[0]) printf("Faults in force:\n%s", faults);
     return kExitOk;
 }
 

@@ -189,6 +189,12 @@ TEST_F(ToolTest, FaultCommandsFire) {
     EXPECT_EQ(0u, Vcard(L"fault flash fail 12").exitCode);
     EXPECT_EQ(0u, Vcard(L"fault winio 1").exitCode);
     EXPECT_EQ(1u, Vcard(L"fault flash explode").exitCode);
+    EXPECT_EQ(0u, Vcard(L"fault i2c 0 0x5C 0x16 always").exitCode);
+    ChildResult show = Vcard(L"show");
+    for (const char* text : {"flash tool fails with exit code 12", "InitializeWinIo fails 1 more times",
+                             "I2C transfers at 0x5C, register 0x16, GPU 0: status -1 always"}) {
+        EXPECT_NE(std::string::npos, show.output.find(text)) << text << "\n" << show.output;
+    }
     ChildResult counters = Vcard(L"counters");
     EXPECT_NE(std::string::npos, counters.output.find("I2C transactions")) << counters.output;
 }

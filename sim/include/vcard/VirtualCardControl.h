@@ -217,6 +217,9 @@ bool VcardFailWinIo(int count);
 // Clears every fault above (not held temperatures).
 bool VcardClearFaults();
 
+// The faults in force, one line each ("" when none).
+bool VcardDescribeFaults(char* text, size_t size);
+
 // Holds the mutex "HwObj_I2cMutex" from a thread of this process, as another
 // program on the bus would. Start returns once the mutex is held (false if it
 // could not be had within 5 s); the hold ends after ms milliseconds, at
