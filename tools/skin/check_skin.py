@@ -15,9 +15,45 @@ import numpy as np
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import bmpio  # noqa: E402
+import layout as L  # noqa: E402
 import outline  # noqa: E402
 from gauges import TABLE_31, TABLE_42  # noqa: E402
 from skin_table import BITMAPS  # noqa: E402
+
+
+# The program's captions are Arial with a 14-pixel cell (a 12.5-pixel em);
+# Liberation Sans has the same advance widths.
+FONT_DIRS = ("/usr/share/fonts/truetype/liberation2", "/usr/share/fonts/truetype/liberation")
+
+
+def text_width(text, bold):
+    from PIL import ImageFont
+    name = "LiberationSans-Bold.ttf" if bold else "LiberationSans-Regular.ttf"
+    for d in FONT_DIRS:
+        path = os.path.join(d, name)
+        if os.path.exists(path):
+            return ImageFont.truetype(path, 125).getlength(text) / 10.0
+    return len(text) * 7.6
+
+
+def text_box(x, y, text, bold):
+    return x, y + 1, int(text_width(text, bold)) + 2, 14
+
+
+def seams_under_texts(skin):
+    """The program draws its captions straight onto the skin with a
+    transparent background: no edge of the artwork may run beneath them."""
+    lum = skin.astype(np.int32) @ np.array([299, 587, 114]) // 1000
+    problems = []
+    for x, y, text, bold in L.TEXTS:
+        bx, by, bw, bh = text_box(x, y, text, bold)
+        area = lum[by:by + bh, bx:bx + bw]
+        jump = max(np.abs(np.diff(area, axis=0)).max(initial=0),
+                   np.abs(np.diff(area, axis=1)).max(initial=0))
+        if jump > 12:
+            problems.append("\"%s\" at %d,%d sits on an edge of the skin (step %d)"
+                            % (text, x, y, jump))
+    return problems
 
 
 def main():
@@ -49,6 +85,8 @@ def main():
             for rid in table[1:]:
                 if outline.outline_points(pictures[rid]) != first:
                     failures.append("%d: outline differs from %d" % (rid, table[0]))
+    if 243 in pictures:
+        failures += seams_under_texts(pictures[243])
     for f in failures:
         print(f)
     print("%d bitmaps checked, %d shaped; %d problems"

@@ -97,7 +97,7 @@ class Meter:
                 c.ctx.set_source(g)
                 c.ctx.fill()
             else:
-                c.fill((30, 38, 44))
+                c.fill((36, 46, 54))
         # Scale ticks inside the arc.
         ctx = c.ctx
         for k in range(n + 1):

@@ -57,12 +57,12 @@ def _recess(c, x, y, w, h, k, top, bottom, rim=True):
 def _deck(c):
     x, y, w, h = DECK_BOX
     _recess(c, x, y, w, h, 6, cv.WELL, cv.DECK)
-    # Gauge bay: darkest at the top, under the popups.
-    c.chamfer_rect(x, y, w, 77, 6)
-    c.vgrad(y, y + 77, [(0, (9, 11, 13)), (0.85, (12, 15, 18)), (1, (16, 20, 24))])
-    # Deck below: a faint sheen from the top and a soft inner shadow.
-    c.ctx.rectangle(x + 1, 124, w - 2, 95)
-    c.vgrad(124, 219, [(0, (20, 25, 29)), (0.5, (17, 21, 25)), (1, (15, 18, 21))])
+    # Gauge bay darkest at the top, brightening without a step into the
+    # deck below: the section titles are written across that transition.
+    c.chamfer_rect(x, y, w, 172, 6)
+    t = lambda yy: (yy - y) / 172.0
+    c.vgrad(y, y + 172, [(0, (9, 11, 13)), (t(110), (13, 16, 19)), (t(132), (19, 24, 28)),
+                         (t(170), (17, 21, 25)), (1, (15, 18, 21))])
     c.ctx.rectangle(x + 1, 221, w - 2, 77)
     c.vgrad(221, 298, [(0, (17, 21, 25)), (1, (13, 16, 19))])
     # Engraved seam between the clock deck and the value displays.
@@ -72,9 +72,20 @@ def _deck(c):
     for name, (px, py, pw, ph) in L.POPUPS.items():
         if name == "shader":
             continue
-        c.chamfer_rect(px - 2, py - 2, pw + 4, ph + 3, 10)
+        # The seat ends with the popup, whose last rows the outline trims;
+        # nothing of it may reach the titles written just below.
+        bottom = py + ph - 1
+        c.polygon([(px + 8, py - 2), (px + pw - 8, py - 2), (px + pw + 2, py + 8),
+                   (px + pw + 2, bottom), (px - 2, bottom), (px - 2, py + 8)])
         c.fill((5, 6, 8))
-        c.chamfer_rect(px - 3, py - 3, pw + 6, ph + 5, 11)
+        ctx = c.ctx
+        ctx.new_path()
+        ctx.move_to(px - 2.5, bottom)
+        ctx.line_to(px - 2.5, py + 7.5)
+        ctx.line_to(px + 7.5, py - 2.5)
+        ctx.line_to(px + pw - 7.5, py - 2.5)
+        ctx.line_to(px + pw + 2.5, py + 7.5)
+        ctx.line_to(px + pw + 2.5, bottom)
         c.stroke((34, 40, 46), 1, 0.8)
     # Accent bars in front of the two section titles the program writes at
     # y 122 (fan at x 82, clocks at x 239).
