@@ -82,6 +82,17 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_INITDIALOG) {
+        // What the program sets at run time for the radio and check boxes.
+        CheckRadioButton(dialog, IDC_SETTINGS_RUN, IDC_SETTINGS_DONT_RUN,
+                         IDC_SETTINGS_RUN_TRAY);
+        CheckDlgButton(dialog, IDC_SETTINGS_SAVE_HW, BST_CHECKED);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 void Pump(DWORD ms) {
     DWORD end = GetTickCount() + ms;
     while (static_cast<LONG>(end - GetTickCount()) > 0) {
@@ -172,7 +183,7 @@ int wmain(int argc, wchar_t** argv) {
     wc.lpszClassName = L"SkinPreview_Cls";
     RegisterClassExW(&wc);
     // A desktop-coloured backdrop, so the screenshot shows the cut edges.
-    HWND backdrop = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 632, 410,
+    HWND backdrop = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 900, 600,
                                     nullptr, nullptr, self, nullptr);
     HWND panel = CreateWindowExW(0, L"SkinPreview_Cls", L"Vexa Panel", WS_POPUP, 40, 40, 552,
                                  330, nullptr, nullptr, self, nullptr);
@@ -295,9 +306,29 @@ int wmain(int argc, wchar_t** argv) {
     radio3d.JoinGroup(&levels);
     levels.Select(&radio2d);
 
+    // The three dialog templates, side by side below the panel.
+    HWND dialogs[3] = {};
+    const int dialogIds[3] = {IDD_ABOUT, IDD_SETTINGS, IDD_FLASH_BIOS};
+    int dialogX = 10;
+    for (int i = 0; i < 3; ++i) {
+        dialogs[i] = CreateDialogParamW(self, MAKEINTRESOURCEW(dialogIds[i]), nullptr,
+                                        PreviewDialogProc, 0);
+        need(dialogs[i] != nullptr, "a dialog");
+        if (!dialogs[i])
+            continue;
+        RECT r;
+        GetWindowRect(dialogs[i], &r);
+        SetWindowPos(dialogs[i], HWND_TOP, dialogX, 420, 0, 0,
+                     SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        dialogX += r.right - r.left + 10;
+    }
+
     RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump(seconds * 1000);
-    bool saved = SaveScreen(argv[1], 0, 0, 632, 410);
+    bool saved = SaveScreen(argv[1], 0, 0, 900, 600);
+    for (HWND d : dialogs)
+        if (d)
+            DestroyWindow(d);
     if (!saved)
         std::fprintf(stderr, "the screenshot could not be saved\n");
     DestroyWindow(panel);
