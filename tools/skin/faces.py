@@ -199,8 +199,8 @@ def logo(chinese):
     c.text(49, 21 if chinese else 22, "VEXA", 17, (255, 255, 255), bold=True,
            italic=True)
     if chinese:
-        c.text(62, 36, "\u663e\u5361\u63a7\u5236\u9762\u677f", 9.5,
-               (140, 210, 226), face=cv.CJK, align="center")
+        c.text(62, 37, "\u663e\u5361\u63a7\u5236\u9762\u677f", 11,
+               (160, 222, 236), face=cv.CJK, align="center", spacing=0.2)
     else:
         c.text(62, 33, "GRAPHICS PANEL", 7.2, (140, 210, 226), bold=True,
                align="center", spacing=0.6)

@@ -14,8 +14,19 @@ import faces  # noqa: E402
 from skin_table import BITMAPS, ICON_SIZES  # noqa: E402
 
 
+def require_cjk_face():
+    """The Simplified Chinese logo needs a face with Chinese glyphs; without
+    it cairo would quietly draw empty boxes."""
+    import subprocess
+    from canvas import CJK
+    found = subprocess.run(["fc-list", CJK], capture_output=True, text=True).stdout
+    if not found.strip():
+        sys.exit("font \"%s\" is missing (Debian package fonts-wqy-microhei)" % CJK)
+
+
 def main():
     out = sys.argv[1]
+    require_cjk_face()
     os.makedirs(out, exist_ok=True)
     for rid, (w, h, bpp, draw) in sorted(BITMAPS.items()):
         pix = draw()
