@@ -82,6 +82,18 @@ TEST_F(ModelTest, LoadHeatsAndTheFanCoolsWithinBounds) {
     EXPECT_NEAR(stalled, driverCelsius, 1.0);
 }
 
+TEST_F(ModelTest, HigherClocksHeatMore) {
+    Start("monitorchip");
+    ManualFan(2000);
+    ASSERT_TRUE(VcardSetBusy(0, true));
+    double stock = SettledDie();
+    ASSERT_EQ(0, Set(0, 1, false, {{kCore, 800000}, {kShader, 2000000}, {kMemory, 1100000}}));
+    double raised = SettledDie();
+    EXPECT_GT(raised, stock + 3);
+    ASSERT_EQ(0, Set(0, 1, false, {{kCore, 400000}, {kShader, 1000000}, {kMemory, 600000}}));
+    EXPECT_LT(SettledDie(), stock - 3);
+}
+
 TEST_F(ModelTest, TemperatureMovesWithTimeConstantsOfSeconds) {
     Start("monitorchip");
     ASSERT_TRUE(VcardSetDieTemperature(0, 90, false));
