@@ -77,7 +77,8 @@ LRESULT CALLBACK KeyPrompt::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 void KeyPrompt::DispatchPending() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
+        // No TranslateMessage: a key-down would come back as a character and
+        // answer the next question too.
         DispatchMessageW(&msg);
         if (windowKey_ != kKeyNone) return;  // leave later keys for later questions
     }
