@@ -53,13 +53,21 @@ struct Connection {
 
     Connection() { InitializeCriticalSection(&guard); }
     ~Connection() {
+        Close();
+        DeleteCriticalSection(&guard);
+    }
+    bool Open();
+    // Lets go of everything, so that a failed open can be tried again.
+    void Close() {
         if (view) UnmapViewOfFile(view);
         if (mapping) CloseHandle(mapping);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
         if (mutex) CloseHandle(mutex);
-        DeleteCriticalSection(&guard);
+        view = nullptr;
+        mapping = nullptr;
+        file = INVALID_HANDLE_VALUE;
+        mutex = nullptr;
     }
-    bool Open();
 };
 
 Connection gConnection;
@@ -128,6 +136,7 @@ bool Connection::Open() {
     if (!view) {
         snprintf(error, sizeof(error), "cannot map the card's state (error %lu)", GetLastError());
         ReleaseMutex(mutex);
+        Close();
         return false;
     }
     if (Fresh(view)) {

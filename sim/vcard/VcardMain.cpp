@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "BiosImage.h"
 #include "NumberText.h"
 #include "vcard/VirtualCardControl.h"
 
@@ -142,7 +143,17 @@ void ShowGpu(int gpu) {
         }
         printf("\n");
     }
-    printf("  BIOS image: %u bytes\n", info.biosSize);
+    static uint8_t image[0x20000];
+    size_t size = 0;
+    const char* signature = "none";
+    if (VcardGetBiosImage(gpu, image, sizeof(image), &size)) {
+        switch (vcard::FindSignature(image, size)) {
+        case vcard::kSignatureNoFan: signature = "no fan control (DM)"; break;
+        case vcard::kSignaturePwm2: signature = "fan on PWM 2 (-F)"; break;
+        default: break;
+        }
+    }
+    printf("  BIOS image: %u bytes, fan-wiring signature: %s\n", info.biosSize, signature);
 }
 
 int Show() {
@@ -254,7 +265,9 @@ int SaveBios(const Args& a) {
     static uint8_t image[0x20000];
     size_t size = 0;
     if (!VcardGetBiosImage((int)gpu, image, sizeof(image), &size)) return Failed("cannot read the image");
-    FILE* file = fopen(a.at(2), "wb");
+    wchar_t name[MAX_PATH];
+    if (!MultiByteToWideChar(CP_UTF8, 0, a.at(2), -1, name, MAX_PATH)) return Usage();
+    FILE* file = _wfopen(name, L"wb");
     if (!file) return Failed("cannot create the file");
     bool ok = fwrite(image, 1, size, file) == size;
     ok = fclose(file) == 0 && ok;

@@ -92,7 +92,8 @@ TEST_F(ToolTest, ShowPrintsEveryCard) {
                               "driver cooler control",
                               "clocks: core 300 MHz, shader 750 MHz, memory 900 MHz",
                               "level 2: id 2 flags 0x4",
-                              "time manual"};
+                              "time manual",
+                              "BIOS image: 65536 bytes"};
     for (const char* text : expected) EXPECT_NE(std::string::npos, r.output.find(text)) << text << "\n" << r.output;
 }
 
@@ -102,6 +103,7 @@ TEST_F(ToolTest, ShowAndRegistersWorkWhileNothingElseRuns) {
     ChildResult first = Vcard(L"show");
     EXPECT_EQ(0u, first.exitCode);
     EXPECT_NE(std::string::npos, first.output.find("ADT7473 at 0x5C")) << first.output;
+    EXPECT_NE(std::string::npos, first.output.find("fan-wiring signature: none")) << first.output;
     EXPECT_EQ(0u, Vcard(L"reg 0 0x5C 0x5C 0xE2").exitCode);
     EXPECT_EQ(0u, Vcard(L"reg 0 0x5C 0x30 0x73").exitCode);
     EXPECT_EQ("73\n", Vcard(L"reg 0 0x5C 0x30").output) << "the card outlives each tool";
@@ -111,7 +113,9 @@ TEST_F(ToolTest, ShowAndRegistersWorkWhileNothingElseRuns) {
 TEST_F(ToolTest, ScenarioChosenByResetStaysUntilAnotherIsAskedFor) {
     AloneState alone(L"sim-tool-reset.state");
     EXPECT_EQ(0u, Vcard(L"reset no-fan").exitCode);
-    EXPECT_NE(std::string::npos, Vcard(L"show").output.find("scenario \"no-fan\""));
+    ChildResult noFan = Vcard(L"show");
+    EXPECT_NE(std::string::npos, noFan.output.find("scenario \"no-fan\""));
+    EXPECT_NE(std::string::npos, noFan.output.find("fan-wiring signature: no fan control (DM)")) << noFan.output;
     SetEnvironmentVariableW(L"VEXA_VCARD", L"driver-fan");
     EXPECT_NE(std::string::npos, Vcard(L"show").output.find("scenario \"driver-fan\""));
     SetEnvironmentVariableW(L"VEXA_VCARD", nullptr);
