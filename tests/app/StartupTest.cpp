@@ -182,3 +182,26 @@ TEST(Startup, MinimizeWordStartsMinimised) {
     EXPECT_TRUE(IsIconic(main));
     CloseMainWindow(panel, main);
 }
+
+TEST(Startup, OptionValuesOfTheWrongTypeOrSizeDoNotStopIt) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(HKEY_LOCAL_MACHINE, kProgramKeyPath, &key));
+    std::wstring text(3000, L'7');
+    RegSetValueExW(key, kRestoreUserSettingsName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() * 2));
+    BYTE blob[600];
+    memset(blob, 0xFF, sizeof(blob));
+    RegSetValueExW(key, kDisplayAboutAtStartupName, 0, REG_BINARY, blob, sizeof(blob));
+    SetRunValue(kRunValueName, std::wstring(40000, L'x'));
+
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(L"", L"monitorchip"));
+    HWND main = panel.WaitForWindow(kMainClass, kStartTimeoutMs);
+    EXPECT_NE(nullptr, main);
+    if (main) CloseMainWindow(panel, main);
+
+    RegDeleteValueW(key, kRestoreUserSettingsName);
+    RegDeleteValueW(key, kDisplayAboutAtStartupName);
+    RegCloseKey(key);
+    DeleteRunValueNamed(kRunValueName);
+}
