@@ -45,6 +45,16 @@ def _rim(c):
     c.stroke(cv.RIM, 8)
 
 
+def _sheen(c):
+    """Light falling on the top plate from above and the left."""
+    g = cairo.LinearGradient(0, 0, 260, 90)
+    g.add_color_stop_rgba(0, 1, 1, 1, 0.07)
+    g.add_color_stop_rgba(1, 1, 1, 1, 0.0)
+    c.polygon(OUTLINE)
+    c.ctx.set_source(g)
+    c.ctx.fill()
+
+
 def _recess(c, x, y, w, h, k, top, bottom, rim=True):
     """A sunken panel: dark top-left edge, faint highlight bottom-right."""
     if rim:
@@ -217,6 +227,7 @@ def draw():
     pix = cv.brushed(c.pixels(), seed=243, strength=2.2)
     cv.set_pixels(c, pix)
     _rim(c)
+    _sheen(c)
     _header(c)
     _vents(c)
     _deck(c)
