@@ -7,6 +7,8 @@ set -e
 PACKAGES="
 cmake
 make
+g++
+binutils
 g++-mingw-w64-i686-win32
 g++-mingw-w64-x86-64-win32
 binutils-mingw-w64-i686
