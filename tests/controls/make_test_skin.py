@@ -122,9 +122,9 @@ def main():
     folder = os.path.abspath(sys.argv[1])
     os.makedirs(folder, exist_ok=True)
     lines = []
-    for rid, spec in sorted(bitmaps().items()):
-        width, height, pixel = spec[:3]
-        bits = spec[3] if len(spec) > 3 else 24
+    for rid, entry in sorted(bitmaps().items()):
+        width, height, pixel = entry[:3]
+        bits = entry[3] if len(entry) > 3 else 24
         path = os.path.join(folder, "%d.bmp" % rid)
         write_bmp(path, width, height, pixel, bits)
         lines.append('%d BITMAP "%s"' % (rid, path.replace("\\", "/")))

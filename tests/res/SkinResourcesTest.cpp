@@ -15,7 +15,7 @@
 
 namespace {
 
-struct BitmapSpec {
+struct BitmapSize {
     WORD first;
     WORD last;  // inclusive range of ids
     int width;
@@ -23,7 +23,7 @@ struct BitmapSpec {
     int bitCount;
 };
 
-const BitmapSpec kBitmaps[] = {
+const BitmapSize kBitmaps[] = {
     {243, 243, 552, 330, 24},
     {240, 240, 139, 71, 24},
     {242, 242, 139, 71, 24},
@@ -116,14 +116,14 @@ protected:
 
 TEST_P(SkinResources, EveryBitmapHasItsSizeAndDepth) {
     int checked = 0;
-    for (const BitmapSpec& spec : kBitmaps) {
-        for (int id = spec.first; id <= spec.last; ++id) {
+    for (const BitmapSize& expected : kBitmaps) {
+        for (int id = expected.first; id <= expected.last; ++id) {
             SCOPED_TRACE(id);
             StoredBitmap stored = ReadStoredBitmap(Module(), static_cast<WORD>(id));
             ASSERT_TRUE(stored.found);
-            EXPECT_EQ(stored.width, spec.width);
-            EXPECT_EQ(stored.height, spec.height);
-            EXPECT_EQ(stored.bitCount, spec.bitCount);
+            EXPECT_EQ(stored.width, expected.width);
+            EXPECT_EQ(stored.height, expected.height);
+            EXPECT_EQ(stored.bitCount, expected.bitCount);
             EXPECT_EQ(stored.compression, static_cast<DWORD>(BI_RGB));
             ++checked;
         }
@@ -134,15 +134,15 @@ TEST_P(SkinResources, EveryBitmapHasItsSizeAndDepth) {
 // The program loads its pictures with LoadBitmapW; the device bitmap it gets
 // must keep the stored size.
 TEST_P(SkinResources, BitmapsLoadThroughTheSystem) {
-    for (const BitmapSpec& spec : kBitmaps) {
-        for (int id = spec.first; id <= spec.last; ++id) {
+    for (const BitmapSize& expected : kBitmaps) {
+        for (int id = expected.first; id <= expected.last; ++id) {
             SCOPED_TRACE(id);
             HBITMAP bitmap = LoadBitmapW(Module(), MAKEINTRESOURCEW(id));
             ASSERT_NE(bitmap, nullptr);
             BITMAP bm = {};
             ASSERT_EQ(GetObjectW(bitmap, sizeof(bm), &bm), static_cast<int>(sizeof(bm)));
-            EXPECT_EQ(bm.bmWidth, spec.width);
-            EXPECT_EQ(bm.bmHeight, spec.height);
+            EXPECT_EQ(bm.bmWidth, expected.width);
+            EXPECT_EQ(bm.bmHeight, expected.height);
             DeleteObject(bitmap);
         }
     }
@@ -174,7 +174,7 @@ TEST_P(SkinResources, IconHasSmallLargeAndExtraLargeImages) {
     }
 }
 
-struct ItemSpec {
+struct ExpectedItem {
     DWORD id;
     WORD classAtom;  // 0x80 button, 0x82 static
     DWORD type;      // BS_* or SS_* in the low bits
@@ -191,7 +191,7 @@ bool HasClass(const DialogItem& item, WORD atom) {
 }
 
 void ExpectDialog(HMODULE module, WORD id, short cx, short cy, bool systemMenu,
-                  const std::vector<ItemSpec>& specs) {
+                  const std::vector<ExpectedItem>& expectedItems) {
     SCOPED_TRACE(id);
     DialogTemplate t = ReadDialogTemplate(module, id);
     ASSERT_TRUE(t.found);
@@ -202,8 +202,8 @@ void ExpectDialog(HMODULE module, WORD id, short cx, short cy, bool systemMenu,
     EXPECT_TRUE(t.style & DS_MODALFRAME);
     EXPECT_TRUE((t.style & WS_CAPTION) == WS_CAPTION);
     EXPECT_EQ((t.style & WS_SYSMENU) != 0, systemMenu);
-    EXPECT_EQ(t.items.size(), specs.size());
-    for (const ItemSpec& s : specs) {
+    EXPECT_EQ(t.items.size(), expectedItems.size());
+    for (const ExpectedItem& s : expectedItems) {
         SCOPED_TRACE(s.id);
         const DialogItem* item = t.Find(s.id);
         ASSERT_NE(item, nullptr);
@@ -223,7 +223,7 @@ INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) {
 }
 
 // The template must also make a real dialog with every control in it.
-void ExpectDialogCreates(HMODULE module, WORD id, const std::vector<ItemSpec>& specs) {
+void ExpectDialogCreates(HMODULE module, WORD id, const std::vector<ExpectedItem>& expectedItems) {
     SCOPED_TRACE(id);
     const void* bytes = FindDialogTemplateBytes(module, id);
     ASSERT_NE(bytes, nullptr);
@@ -231,12 +231,12 @@ void ExpectDialogCreates(HMODULE module, WORD id, const std::vector<ItemSpec>& s
                                              static_cast<LPCDLGTEMPLATEW>(bytes), nullptr,
                                              NoDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
-    for (const ItemSpec& s : specs)
+    for (const ExpectedItem& s : expectedItems)
         EXPECT_NE(GetDlgItem(dialog, static_cast<int>(s.id)), nullptr) << s.id;
     DestroyWindow(dialog);
 }
 
-const std::vector<ItemSpec> kAboutItems = {
+const std::vector<ExpectedItem> kAboutItems = {
     {IDC_ABOUT_ICON, 0x82, SS_ICON, 2, 2, 20, 20, true},
     {IDC_ABOUT_VERSION, 0x82, SS_LEFT, 30, 3, 119, 8, true},
     {IDC_ABOUT_LINE2, 0x82, SS_LEFT, 30, 12, 184, 8, true},
@@ -244,14 +244,14 @@ const std::vector<ItemSpec> kAboutItems = {
     {IDC_ABOUT_HELP, 0x80, BS_PUSHBUTTON, 58, 32, 27, 11, true},
 };
 
-const std::vector<ItemSpec> kFlashItems = {
+const std::vector<ExpectedItem> kFlashItems = {
     {IDC_FLASH_TEXT, 0x82, SS_LEFT, 2, 4, 143, 18, true},
     {IDCANCEL, 0x80, BS_PUSHBUTTON, 2, 14, 40, 11, false},
     {IDC_FLASH_RESTORE, 0x80, BS_PUSHBUTTON, 54, 14, 40, 11, false},
     {IDC_FLASH_UPDATE, 0x80, BS_PUSHBUTTON, 106, 14, 40, 11, false},
 };
 
-const std::vector<ItemSpec> kSettingsItems = {
+const std::vector<ExpectedItem> kSettingsItems = {
     {IDC_SETTINGS_RESTART_GROUP, 0x80, BS_GROUPBOX, 3, 3, 125, 59, true},
     {IDC_SETTINGS_DONT_RUN, 0x80, BS_AUTORADIOBUTTON, 4, 11, 41, 11, true},
     {IDC_SETTINGS_RUN, 0x80, BS_AUTORADIOBUTTON, 4, 20, 41, 12, true},
