@@ -29,6 +29,9 @@ const int kAcceleratorTableId = 109;
 const wchar_t kCaption[] = L"Vexa Panel";
 
 bool OnStartupWorkerDone() {
+    // The card database was loaded while the worker may have held a fan at
+    // its test speed; the fan is the card's own again now.
+    ReadFanStates(gApp->hardware, gApp->cards);
     if (gApp->CreateMainWindow()) return true;
     ShowStartupError(kTextInstanceFailed);
     return false;
@@ -196,6 +199,7 @@ int Application::Run(HINSTANCE instance, const char* commandLine) {
 
     if (applyOnly) {
         WaitForHardwareReady();
+        ReadFanStates(hardware, cards);
         ApplySavedSettingsAtStart(*this);
         return 0;
     }

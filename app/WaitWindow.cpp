@@ -85,11 +85,15 @@ LRESULT CALLBACK WaitWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
                 return 0;
             }
             break;
+        case WM_CLOSE:
+            // Alt+F4 would destroy the window and so pass for the worker's
+            // signal; the window goes only when the hardware is ready.
+            return 0;
         case WM_DESTROY:
             // The start-up worker posts WM_DESTROY when it is done; the real
             // destruction that follows sends another, which must not start
             // the main window a second time.
-            if (self && !self->finishing_) {
+            if (self && !self->finishing_ && self->hardware_ && self->hardware_->StartupCheckDone()) {
                 self->finishing_ = true;
                 if (self->hardware_) self->hardware_->SetNotifyWindow(NULL);
                 if (self->onDone_ && !self->onDone_()) PostQuitMessage(0);

@@ -43,6 +43,18 @@ uint16_t Celsius(long value) {
     return (uint16_t)Clamp(value, 0, 255);
 }
 
+void ReadFanState(HardwareObject& hw, CardSettings& settings, uint8_t gpu) {
+    BOOL isAuto = TRUE;
+    if (hw.IsFanAuto(gpu, &isAuto) != 0) {
+        isAuto = TRUE;
+    }
+    settings.SetFanWorkMode(gpu, isAuto ? kFanAutoMode : kFanManualMode);
+    uint32_t manual = 0;
+    if (hw.ReadFanSpeed(gpu, &manual, false) == 0) {
+        settings.SetFan(gpu, kFanManual, manual);
+    }
+}
+
 void LoadFanSettings(HardwareObject& hw, CardSettings& settings, const IniReader& db, uint8_t gpu,
                      const wchar_t* section) {
     uint32_t ignored = 0;
@@ -64,15 +76,7 @@ void LoadFanSettings(HardwareObject& hw, CardSettings& settings, const IniReader
         settings.SetFan(gpu, kFanMaximum, hw.HasAdt7473(gpu) ? 100 : coolers.cooler[index].maxLevel);
         settings.SetFan(gpu, kFanSilent, coolers.cooler[index].minLevel);
     }
-    BOOL isAuto = TRUE;
-    if (hw.IsFanAuto(gpu, &isAuto) != 0) {
-        isAuto = TRUE;
-    }
-    settings.SetFanWorkMode(gpu, isAuto ? kFanAutoMode : kFanManualMode);
-    uint32_t manual = 0;
-    if (hw.ReadFanSpeed(gpu, &manual, false) == 0) {
-        settings.SetFan(gpu, kFanManual, manual);
-    }
+    ReadFanState(hw, settings, gpu);
 }
 
 // The database's clock ceilings set the upper ends of the clock sliders when
@@ -118,6 +122,14 @@ void StoreClocks(CardSettings& settings, uint8_t gpu, const LevelClocks& c2D, co
 }
 
 }  // namespace
+
+void ReadFanStates(HardwareObject& hw, CardSettings& settings) {
+    for (uint8_t gpu = 0; gpu < hw.GpuCount(); gpu++) {
+        if (hw.HasFanControl(gpu)) {
+            ReadFanState(hw, settings, gpu);
+        }
+    }
+}
 
 int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings) {
     uint8_t gpuCount = hw.GpuCount();

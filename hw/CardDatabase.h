@@ -11,3 +11,8 @@ const int kCardDatabaseDeviceKeyFailed = 5;
 // damaged database leaves the defaults; only a failed device-key read fails
 // the load (5). Returns 0 otherwise.
 int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings);
+
+// Takes each controllable fan's work mode and manual speed from the card.
+// The load above runs while the start-up worker may hold a fan at its test
+// speed, so start-up calls this again once the worker has put it back.
+void ReadFanStates(HardwareObject& hw, CardSettings& settings);

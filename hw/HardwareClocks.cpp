@@ -39,7 +39,7 @@ NvStatus HardwareObject::ReadCurrentClocks(uint8_t gpu, uint32_t* core, uint32_t
     NvPerfClocks record;
     memset(&record, 0, sizeof(record));
     record.version = kNvPerfClocksVersion;
-    NvStatus status = nvapi_.GetPerfClocks(gpuHandles_[gpu], kNvAllLevels, &record);
+    NvStatus status = nvapi_.GetPerfClocks(GpuHandle(gpu), kNvAllLevels, &record);
     // An empty reply means the handle went stale: -101 makes the caller
     // enumerate the GPUs again.
     if (record.domainCount == 0 || record.levelCount == 0) {
@@ -74,7 +74,7 @@ NvStatus HardwareObject::TransferLevelClocks(uint8_t gpu, LevelClocks* clocks) {
     NvPerfClocks record;
     memset(&record, 0, sizeof(record));
     record.version = kNvPerfClocksVersion;
-    NvStatus status = nvapi_.GetPerfClocks(gpuHandles_[gpu], kNvAllLevels, &record);
+    NvStatus status = nvapi_.GetPerfClocks(GpuHandle(gpu), kNvAllLevels, &record);
     if (status != kNvOk) {
         return status;
     }
@@ -91,7 +91,7 @@ NvStatus HardwareObject::TransferLevelClocks(uint8_t gpu, LevelClocks* clocks) {
     }
     memset(&record, 0, sizeof(record));
     record.version = kNvPerfClocksVersion;
-    status = nvapi_.GetPerfClocks(gpuHandles_[gpu], position, &record);
+    status = nvapi_.GetPerfClocks(GpuHandle(gpu), position, &record);
     if (status != kNvOk) {
         return status;
     }
@@ -119,7 +119,7 @@ NvStatus HardwareObject::TransferLevelClocks(uint8_t gpu, LevelClocks* clocks) {
         }
     }
     level.flags = clocks->trialFlag ? kLevelFlagsTrial : kLevelFlagsApplied;
-    status = nvapi_.SetPerfClocks(gpuHandles_[gpu], level.levelId, &record);
+    status = nvapi_.SetPerfClocks(GpuHandle(gpu), level.levelId, &record);
     return (status == kNvOk || status == kNvSettingAccepted) ? kNvOk : status;
 }
 

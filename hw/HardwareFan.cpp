@@ -63,7 +63,7 @@ NvStatus HardwareObject::ReadCoolerSettings(uint8_t gpu, NvCoolerSettings* recor
     NvCoolerSettings reply;
     memset(&reply, 0, sizeof(reply));
     reply.version = kNvCoolerSettingsVersion;
-    NvStatus status = nvapi_.GetCoolerSettings(gpuHandles_[gpu], kNvAllCoolers, &reply);
+    NvStatus status = nvapi_.GetCoolerSettings(GpuHandle(gpu), kNvAllCoolers, &reply);
     if (status == kNvOk) {
         *(record ? record : &coolerCache_[gpu]) = reply;
     }
@@ -84,7 +84,7 @@ NvStatus HardwareObject::SetDriverCoolerLevel(uint8_t gpu, uint32_t index, uint3
     levels.version = kNvCoolerLevelsVersion;
     levels.cooler[0].level = level;
     levels.cooler[0].policy = policy;
-    return nvapi_.SetCoolerLevels(gpuHandles_[gpu], index, &levels);
+    return nvapi_.SetCoolerLevels(GpuHandle(gpu), index, &levels);
 }
 
 NvStatus HardwareObject::ReadFanSpeed(uint8_t gpu, uint32_t* value, bool measured) {

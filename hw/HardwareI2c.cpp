@@ -53,7 +53,7 @@ NvStatus HardwareObject::I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg
     info.dataBytes = data;
     info.dataCount = dataCount;
     info.speed = kI2cSpeed;
-    NvStatus status = write ? nvapi_.I2cWrite(gpuHandles_[gpu], &info) : nvapi_.I2cRead(gpuHandles_[gpu], &info);
+    NvStatus status = write ? nvapi_.I2cWrite(GpuHandle(gpu), &info) : nvapi_.I2cRead(GpuHandle(gpu), &info);
     ReleaseMutex(i2cMutex_);
     return status;
 }
@@ -94,7 +94,7 @@ NvStatus HardwareObject::ReadGpuTemperature(uint8_t gpu, int32_t* celsius) {
     NvThermalSettings record;
     memset(&record, 0, sizeof(record));
     record.version = kNvThermalSettingsVersion;
-    NvStatus status = nvapi_.GetThermalSettings(gpuHandles_[gpu], kNvAllSensors, &record);
+    NvStatus status = nvapi_.GetThermalSettings(GpuHandle(gpu), kNvAllSensors, &record);
     if (status != kNvOk) {
         return status;
     }
@@ -180,7 +180,7 @@ NvStatus HardwareObject::ReadDeviceKey(uint8_t gpu, wchar_t key[9]) {
         return kStatusNoSuchDevice;
     }
     uint32_t deviceId = 0, subSystemId = 0, revisionId = 0, extDeviceId = 0;
-    NvStatus status = nvapi_.GetPciIdentifiers(gpuHandles_[gpu], &deviceId, &subSystemId, &revisionId, &extDeviceId);
+    NvStatus status = nvapi_.GetPciIdentifiers(GpuHandle(gpu), &deviceId, &subSystemId, &revisionId, &extDeviceId);
     if (status != kNvOk) {
         return status;
     }

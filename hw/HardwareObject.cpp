@@ -38,8 +38,12 @@ HardwareObject::HardwareObject(const char* driverLibrary)
       getPhysLong_(NULL),
       setPhysLong_(NULL),
       portIoReady_(FALSE),
-      startupThread_(NULL) {
-    memset(gpuHandles_, 0, sizeof(gpuHandles_));
+      startupThread_(NULL),
+      startupCheckDone_(0),
+      forceWow64_(false) {
+    for (int i = 0; i < kMaxGpus; i++) {
+        gpuHandles_[i].store(NULL);
+    }
     memset(coolerCache_, 0, sizeof(coolerCache_));
     memset(perfCapabilities_, 0, sizeof(perfCapabilities_));
     for (int i = 0; i < kMaxGpus; i++) {
@@ -53,8 +57,13 @@ HardwareObject::HardwareObject(const char* driverLibrary)
 }
 
 HardwareObject::~HardwareObject() {
-    // The worker uses this object; it must be gone before the object is.
-    WaitForStartupCheck(INFINITE);
+    // The worker uses this object. One that outlives the wait (a flash tool
+    // taking minutes after a failed start) keeps the mutex and the libraries
+    // it may be using; the process end reclaims them.
+    if (!WaitForStartupCheck(kStartupWorkerExitWaitMs)) {
+        nvapi_.KeepLoaded();
+        return;
+    }
     if (i2cMutex_) {
         CloseHandle(i2cMutex_);
     }
@@ -84,9 +93,13 @@ int HardwareObject::InitializeHardware() {
     if (nvapi_.Bind() != kNvOk) {
         return 1;
     }
-    if (EnumerateGpus() != kNvOk || gpuCount_ == 0) {
+    NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus];
+    uint8_t count = 0;
+    if (EnumerateGpus(handles, &count) != kNvOk || count == 0) {
         return 1;
     }
+    PublishHandles(handles, count);
+    gpuCount_ = count;
     for (uint8_t gpu = 0; gpu < gpuCount_; gpu++) {
         if (!CheckPerformanceLevels(gpu)) {
             return 1;
@@ -127,31 +140,48 @@ int HardwareObject::InitializeHardware() {
     return 0;
 }
 
-NvStatus HardwareObject::EnumerateGpus() {
-    NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus];
-    memset(handles, 0, sizeof(handles));
-    uint32_t count = 0;
-    NvStatus status = nvapi_.EnumPhysicalGpus(handles, &count);
+NvStatus HardwareObject::EnumerateGpus(NvPhysicalGpuHandle* handles, uint8_t* count) {
+    memset(handles, 0, kNvMaxPhysicalGpus * sizeof(NvPhysicalGpuHandle));
+    uint32_t listed = 0;
+    NvStatus status = nvapi_.EnumPhysicalGpus(handles, &listed);
     if (status != kNvOk) {
         return status;
     }
-    memcpy(gpuHandles_, handles, sizeof(gpuHandles_));
-    gpuCount_ = (uint8_t)(count > (uint32_t)kMaxGpus ? kMaxGpus : count);
+    *count = (uint8_t)(listed > (uint32_t)kMaxGpus ? kMaxGpus : listed);
     return kNvOk;
+}
+
+void HardwareObject::PublishHandles(const NvPhysicalGpuHandle* handles, uint8_t count) {
+    for (uint8_t gpu = 0; gpu < count; gpu++) {
+        gpuHandles_[gpu].store(handles[gpu]);
+    }
 }
 
 NvStatus HardwareObject::RecoverGpuHandles(NvStatus status) {
     if (status != kNvExpectedPhysicalGpuHandle && status != kNvInvalidHandle) {
         return status;
     }
-    return EnumerateGpus();
+    NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus];
+    uint8_t count = 0;
+    NvStatus enumerated = EnumerateGpus(handles, &count);
+    if (enumerated != kNvOk) {
+        return enumerated;
+    }
+    // A driver coming back from a reset may list its GPUs one at a time.
+    // Taking the shorter list would drop a card for the rest of the run, so
+    // the stale handles stay: the next call fails again and retries.
+    if (count < gpuCount_) {
+        return status;
+    }
+    PublishHandles(handles, gpuCount_);
+    return kNvOk;
 }
 
 bool HardwareObject::CheckPerformanceLevels(uint8_t gpu) {
     NvPerfClocks record;
     memset(&record, 0, sizeof(record));
     record.version = kNvPerfClocksVersion;
-    if (nvapi_.GetPerfClocks(gpuHandles_[gpu], kNvAllLevels, &record) != kNvOk || record.levelCount == 0) {
+    if (nvapi_.GetPerfClocks(GpuHandle(gpu), kNvAllLevels, &record) != kNvOk || record.levelCount == 0) {
         return false;
     }
     PerfCapabilities& caps = perfCapabilities_[gpu];
@@ -210,6 +240,9 @@ void HardwareObject::DetectWow64() {
     if (isWow64Process) {
         BOOL answer = FALSE;
         isWow64_ = isWow64Process(GetCurrentProcess(), &answer) && answer;
+    }
+    if (forceWow64_) {
+        isWow64_ = TRUE;
     }
     FreeLibrary(kernel);
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "HardwareTypes.h"
 #include "NvapiStub.h"
 #include "NvapiTypes.h"
@@ -18,6 +20,9 @@ const uint8_t kMonitorChipAltAddress = 0x5A;
 const uint8_t kAdt7473Address = 0x5C;
 
 const DWORD kI2cMutexWaitMs = 2000;
+// How long teardown waits for a start-up worker still running (say, a flash
+// tool backup after a failed start) before leaving it to the process end.
+const DWORD kStartupWorkerExitWaitMs = 5000;
 const UINT kUmHardwareReady = WM_USER + 46;  // 1070, thread message
 
 // Entry points of the port and physical-memory library.
@@ -47,11 +52,14 @@ public:
     int InitializeHardware();
     // Waits for the start-up worker to end; true when it has (or never ran).
     bool WaitForStartupCheck(DWORD timeoutMs);
-    // After -101 or -10 enumerates the GPUs again and returns that status;
-    // any other status comes back unchanged.
+    // The worker has finished its work (set just before it signals).
+    bool StartupCheckDone() const { return startupCheckDone_ != 0; }
+    // After -101 or -10 enumerates the GPUs again: 0 when every card of the
+    // start is back with a fresh handle, else a failure status (the next call
+    // then fails and tries again). Any other status comes back unchanged.
     NvStatus RecoverGpuHandles(NvStatus status);
 
-    // At most two GPUs are handled, whatever the driver reports.
+    // The GPUs found at start (at most two), kept for the whole run.
     uint8_t GpuCount() const { return gpuCount_; }
     bool HasMonitorChip(uint8_t gpu) const;
     bool HasAdt7473(uint8_t gpu) const;
@@ -63,6 +71,9 @@ public:
     uint8_t MonitorChipAddress(uint8_t gpu) const;
     int32_t SavedMaximumDuty(uint8_t gpu) const;
     bool IsWow64() const { return isWow64_ != 0; }
+    // Tests only: take the path of a 32-bit process on 64-bit Windows (no
+    // port I/O, GPU 0's BIOS from a flash tool backup) whatever the process.
+    void ForceWow64ForTest() { forceWow64_ = true; }
     bool PortIoReady() const { return portIoReady_ != 0; }
 
     // I2C transport, serialised by the mutex "HwObj_I2cMutex". With
@@ -113,7 +124,10 @@ private:
     HardwareObject(const HardwareObject&);
     HardwareObject& operator=(const HardwareObject&);
 
-    NvStatus EnumerateGpus();
+    // Into handles (kNvMaxPhysicalGpus entries); *count capped at kMaxGpus.
+    NvStatus EnumerateGpus(NvPhysicalGpuHandle* handles, uint8_t* count);
+    void PublishHandles(const NvPhysicalGpuHandle* handles, uint8_t count);
+    NvPhysicalGpuHandle GpuHandle(uint8_t gpu) const { return gpuHandles_[gpu].load(); }
     bool CheckPerformanceLevels(uint8_t gpu);
     void BindPmReader();
     void DetectWow64();
@@ -135,7 +149,9 @@ private:
     void TestAdt7473Tachometer(uint8_t gpu);
 
     NvapiStub nvapi_;
-    NvPhysicalGpuHandle gpuHandles_[kNvMaxPhysicalGpus];
+    // Rewritten by a recovery on the monitor thread while other threads make
+    // calls with them: each handle is replaced whole.
+    std::atomic<NvPhysicalGpuHandle> gpuHandles_[kMaxGpus];
     uint8_t gpuCount_;
     NvCoolerSettings coolerCache_[kMaxGpus];
     volatile LONG fanWiring_[kMaxGpus];
@@ -157,4 +173,6 @@ private:
     SetPhysLongFn setPhysLong_;
     BOOL portIoReady_;
     HANDLE startupThread_;
+    volatile LONG startupCheckDone_;
+    bool forceWow64_;
 };

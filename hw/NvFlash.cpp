@@ -20,6 +20,7 @@ const wchar_t kBackupFileName[] = L"VPCurr.rom";
 // window; under load its start can take longer than the fixed wait.
 const DWORD kWindowSearchMs = 5000;
 const DWORD kWindowSearchStepMs = 50;
+const DWORD kKilledToolExitWaitMs = 10000;
 
 // nvflash's own top-level window, else the console it shares with us; null
 // when the tool ended first or shows neither in time.
@@ -69,8 +70,11 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
         HWND console = getConsoleWindow();
         HWND window = FindNvflashWindow(process, console);
         if (window) {
-            ShowWindow(window, SW_HIDE);
-            if (console) {
+            // A console the process had before is the user's: it stays shown.
+            if (window != console || allocated) {
+                ShowWindow(window, SW_HIDE);
+            }
+            if (console && allocated) {
                 ShowWindow(console, SW_HIDE);
             }
             DWORD code = 0;
@@ -78,8 +82,10 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
                 exitCode = code;
                 PostMessageW(window, WM_KEYDOWN, kConfirmKey, 1);
                 if (GetTickCount() - start > timeLimitMs) {
-                    if (terminateOnTimeout) {
-                        TerminateProcess(process.hProcess, 0);
+                    // Termination is asynchronous: the next backup must not
+                    // meet a dying tool that still holds the image file.
+                    if (terminateOnTimeout && TerminateProcess(process.hProcess, 0)) {
+                        WaitForSingleObject(process.hProcess, kKilledToolExitWaitMs);
                     }
                     break;
                 }

@@ -40,6 +40,9 @@ public:
     // failed, 0 bound. Binds once; later calls return the first result.
     NvStatus Bind();
     NvStatus BindStatus() const { return bindStatus_; }
+    // The driver stays loaded past this object: a thread that could not be
+    // stopped may still be inside it.
+    void KeepLoaded() { module_ = NULL; }
     NvStatus FallbackStatus() const { return fallback_; }
     bool HasEntry(NvapiFunction f) const { return slots_[f] != NULL; }
 

@@ -41,6 +41,7 @@ void HardwareObject::RunStartupCheck() {
             }
         }
     }
+    InterlockedExchange(&startupCheckDone_, 1);
     if (notifyWindow_) {
         PostMessageW(notifyWindow_, WM_DESTROY, 0, 0);
     } else {

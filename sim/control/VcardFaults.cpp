@@ -48,6 +48,15 @@ bool VcardInvalidateHandles() {
     return true;
 }
 
+bool VcardShortenEnumeration(int count, int times) {
+    if (count < 0 || times < 0) return false;
+    CardLock lock;
+    if (!lock) return false;
+    lock->faults.shortGpuCount = count;
+    lock->faults.shortEnumerations = times;
+    return true;
+}
+
 bool VcardRefuseClockSettings(bool refuse, int status) {
     CardLock lock;
     if (!lock) return false;
@@ -127,6 +136,11 @@ bool VcardDescribeFaults(char* text, size_t size) {
         add(line);
     } else if (f.flashMode == kVcardFlashNoWindow) {
         add("flash tool makes no window for keys");
+    }
+    if (f.shortEnumerations > 0) {
+        snprintf(line, sizeof(line), "the next %d enumerations list %d GPUs", (int)f.shortEnumerations,
+                 (int)f.shortGpuCount);
+        add(line);
     }
     if (f.winIoFailures > 0) {
         snprintf(line, sizeof(line), "InitializeWinIo fails %d more times", (int)f.winIoFailures);

@@ -8,7 +8,7 @@
 namespace vcard {
 
 const uint32_t kStateMagic = 0x44524356;  // "VCRD"
-const uint32_t kStateLayout = 3;
+const uint32_t kStateLayout = 4;
 
 const int kMaxGpus = 4;
 const int kMaxLevels = 12;
@@ -140,6 +140,10 @@ struct Faults {
     int32_t flashExitCode;
     uint32_t flashHangMs;
     int32_t winIoFailures;
+    // A driver reset in progress: the next shortEnumerations enumerations
+    // list only shortGpuCount GPUs.
+    int32_t shortEnumerations;
+    int32_t shortGpuCount;
 };
 
 struct Counters {
@@ -179,5 +183,5 @@ struct CardState {
 namespace vcard {
 // 32- and 64-bit processes may share one card: the layout must not move.
 static_assert(sizeof(GpuState) == 133880, "card state layout");
-static_assert(sizeof(CardState) == 536456, "card state layout");
+static_assert(sizeof(CardState) == 536464, "card state layout");
 }  // namespace vcard

@@ -113,12 +113,17 @@ int32_t CallEnumPhysicalGpus(CardState& state, DriverSession& session, GpuHandle
     if (!handles || !count) return kStatusInvalidArgument;
     int32_t status;
     if (TakeInjectedStatus(state, kCallEnumGpus, -1, &status)) return status;
-    if (state.gpuCount == 0) {
+    int listed = state.gpuCount;
+    if (state.faults.shortEnumerations > 0) {
+        state.faults.shortEnumerations--;
+        if (state.faults.shortGpuCount < listed) listed = state.faults.shortGpuCount;
+    }
+    if (listed <= 0) {
         *count = 0;
         return kStatusDeviceNotFound;
     }
-    for (int i = 0; i < state.gpuCount; ++i) handles[i] = MakeGpuHandle(state.handleGeneration, i);
-    *count = (uint32_t)state.gpuCount;
+    for (int i = 0; i < listed; ++i) handles[i] = MakeGpuHandle(state.handleGeneration, i);
+    *count = (uint32_t)listed;
     return kStatusOk;
 }
 

@@ -35,6 +35,7 @@ const char kUsage[] =
     "  fault i2c GPU|any ADDR REG|any once|always [read|write|any] [STATUS]\n"
     "  fault status ID|any GPU|any STATUS   next matching driver call returns STATUS\n"
     "  fault handles                     invalidate the GPU handles (-10 until re-enumerated)\n"
+    "  fault enum COUNT TIMES            the next TIMES enumerations list COUNT GPUs\n"
     "  fault clocks refuse [STATUS]|accept\n"
     "  fault flash normal|fail [CODE]|hang [MS]|nowindow\n"
     "  fault winio COUNT                 InitializeWinIo fails COUNT times\n"
@@ -279,6 +280,11 @@ int Fault(const Args& a) {
     if (!kind) return Usage();
     if (strcmp(kind, "clear") == 0) return VcardClearFaults() ? kExitOk : Failed("failed");
     if (strcmp(kind, "handles") == 0) return VcardInvalidateHandles() ? kExitOk : Failed("failed");
+    if (strcmp(kind, "enum") == 0) {
+        long count, times;
+        if (a.count != 4 || !Number(a.at(2), &count) || !Number(a.at(3), &times)) return Usage();
+        return VcardShortenEnumeration((int)count, (int)times) ? kExitOk : Failed("failed");
+    }
     if (strcmp(kind, "i2c") == 0) {
         long gpu, address, reg, status = -1;
         if (a.count < 6 || !NumberOrAny(a.at(2), &gpu) || !Number(a.at(3), &address) || !NumberOrAny(a.at(4), &reg)) {

@@ -272,3 +272,32 @@ TEST_F(CardDatabase, ShippedDatabaseKnowsEveryVirtualCard) {
         }
     }
 }
+
+// Start-up loads the database while its worker may hold an ADT7473 fan in
+// manual mode at the tachometer test's 45 %. Taken then, the card would
+// start (and be saved) as "manual, 45 %"; the state taken again once the
+// worker has signalled is the card's own.
+TEST_F(CardDatabase, FanStateIsTakenAfterTheStartupFanTest) {
+    Reset("adt7473");
+    HardwareObject hw;
+    hw.SetGuiThreadId(GetCurrentThreadId());
+    MSG msg;
+    while (PeekMessageW(&msg, (HWND)-1, kUmHardwareReady, kUmHardwareReady, PM_REMOVE)) {
+    }
+    ASSERT_EQ(0, hw.InitializeHardware());
+    // Meet the worker inside its test, as a slow start-up would.
+    DWORD start = GetTickCount();
+    while (!Info(0).fanManual && GetTickCount() - start < 10000) Sleep(1);
+    CardSettings s;
+    ASSERT_EQ(0, LoadCardDatabase(L"DMini", hw, s));
+
+    start = GetTickCount();
+    while (!PeekMessageW(&msg, (HWND)-1, kUmHardwareReady, kUmHardwareReady, PM_REMOVE)) {
+        ASSERT_LT(GetTickCount() - start, 60000u) << "the start-up worker never signalled";
+        Sleep(10);
+    }
+    ASSERT_FALSE(Info(0).fanManual);
+    ReadFanStates(hw, s);
+    EXPECT_EQ((uint32_t)kFanAutoMode, s.FanWorkMode(0));
+    EXPECT_TRUE(hw.WaitForStartupCheck(10000));
+}

@@ -136,6 +136,75 @@ TEST_F(HardwareClocks, InvalidHandlesAreRecovered) {
     EXPECT_EQ(0, hw.RecoverGpuHandles(-101));
 }
 
+namespace {
+
+struct ReaderState {
+    HardwareObject* hw;
+    volatile LONG stop;
+    volatile LONG reads;
+    volatile LONG unexpected;  // a status other than success or a stale handle
+};
+
+DWORD WINAPI ReadTemperaturesUntilStopped(void* argument) {
+    ReaderState* state = static_cast<ReaderState*>(argument);
+    while (!state->stop) {
+        for (uint8_t gpu = 0; gpu < 2; gpu++) {
+            int32_t celsius = 0;
+            NvStatus status = state->hw->ReadGpuTemperature(gpu, &celsius);
+            if (status != 0 && status != -10) InterlockedIncrement(&state->unexpected);
+        }
+        InterlockedIncrement(&state->reads);
+    }
+    return 0;
+}
+
+}  // namespace
+
+// A driver reset that brings its GPUs back one at a time must not cost the
+// panel a card: recovery waits until both are listed again, while another
+// thread keeps calling with the handles being replaced.
+TEST_F(HardwareClocks, RecoveryKeepsEveryCardOfTheStart) {
+    Reset("sli");
+    HardwareObject hw;
+    ASSERT_EQ(0, Start(hw));
+    ASSERT_EQ(2, hw.GpuCount());
+    ReaderState reader = {&hw, 0, 0, 0};
+    HANDLE thread = CreateThread(NULL, 0, ReadTemperaturesUntilStopped, &reader, 0, NULL);
+    ASSERT_NE(nullptr, thread);
+
+    ASSERT_TRUE(VcardInvalidateHandles());
+    ASSERT_TRUE(VcardShortenEnumeration(1, 2));
+    int32_t celsius = 0;
+    for (int attempt = 0; attempt < 2; attempt++) {
+        NvStatus status = hw.ReadGpuTemperature(1, &celsius);
+        ASSERT_EQ(-10, status);
+        EXPECT_NE(0, hw.RecoverGpuHandles(status)) << "attempt " << attempt;
+        EXPECT_EQ(2, hw.GpuCount());
+    }
+    NvStatus status = hw.ReadGpuTemperature(1, &celsius);
+    ASSERT_EQ(-10, status);
+    EXPECT_EQ(0, hw.RecoverGpuHandles(status));
+    EXPECT_EQ(0, hw.ReadGpuTemperature(1, &celsius));
+    EXPECT_EQ(0, hw.ReadGpuTemperature(0, &celsius));
+
+    // A driver with no GPUs at all for a moment is survived the same way.
+    ASSERT_TRUE(VcardInvalidateHandles());
+    ASSERT_TRUE(VcardShortenEnumeration(0, 1));
+    EXPECT_NE(0, hw.RecoverGpuHandles(hw.ReadGpuTemperature(0, &celsius)));
+    EXPECT_EQ(0, hw.RecoverGpuHandles(hw.ReadGpuTemperature(0, &celsius)));
+    EXPECT_EQ(0, hw.ReadGpuTemperature(1, &celsius));
+
+    for (int i = 0; i < 50; i++) {
+        ASSERT_TRUE(VcardInvalidateHandles());
+        hw.RecoverGpuHandles(-10);
+    }
+    InterlockedExchange(&reader.stop, 1);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_GT(reader.reads, 0);
+    EXPECT_EQ(0, reader.unexpected);
+}
+
 TEST_F(HardwareClocks, GarbageCountsStayInsideTheRecords) {
     Reset("monitorchip");
     HardwareObject hw("hw_garbage_nvapi.dll");

@@ -194,6 +194,25 @@ TEST_F(HardwareStartup, WithoutPhysicalMemoryTheBackupIsUsed) {
     EXPECT_EQ(0, shortSigned.GetFanWiring(0));
 }
 
+// A 32-bit program on 64-bit Windows never starts port I/O: GPU 0's BIOS
+// text comes from the flash tool's backup even though the library is there.
+TEST_F(HardwareStartup, Wow64TakesTheBackupPath) {
+    Reset("monitorchip");
+    PlaceBiosText(0, 20, "Vxxx -F");
+    DeleteFileW(L"VPCurr.rom");
+    ASSERT_TRUE(VcardResetCounters());
+    HardwareObject hw;
+    hw.ForceWow64ForTest();
+    ASSERT_EQ(0, Start(hw));
+    EXPECT_TRUE(hw.IsWow64());
+    EXPECT_FALSE(hw.PortIoReady());
+    VcardCounters counters;
+    ASSERT_TRUE(VcardGetCounters(&counters));
+    EXPECT_EQ(0u, counters.physReads);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"VPCurr.rom"));
+    EXPECT_EQ(2, hw.GetFanWiring(0));
+}
+
 TEST_F(HardwareStartup, TwoGpusSecondFromBackup) {
     Reset("sli");
     PlaceBiosText(1, 7, "Vxxx DM");

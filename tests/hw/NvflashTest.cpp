@@ -4,6 +4,7 @@
 #include "VcardFixture.h"
 
 #include <process.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -102,6 +103,22 @@ void WaitForWorker(const FlashRequest& request) {
     }
 }
 
+// Whether a process of the virtual flash tool exists.
+bool FlashToolRunning() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    PROCESSENTRY32W entry;
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
+        found = _wcsicmp(entry.szExeFile, L"nvflash.exe") == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
 int g_restored = 0;
 void CountRestore(void*) {
     g_restored++;
@@ -144,6 +161,12 @@ TEST_F(Nvflash, MissingToolAndHang) {
     EXPECT_FALSE(read);
     EXPECT_GE(elapsed, 2000u);
     EXPECT_LT(elapsed, 6000u);
+    // The killed tool is gone before the backup returns, so the next one
+    // cannot meet it holding the image file.
+    EXPECT_FALSE(FlashToolRunning());
+    ASSERT_TRUE(VcardSetFlashFault(kVcardFlashNormal, 0, 0));
+    EXPECT_EQ(0u, BackupImage(0, text, &read));
+    EXPECT_TRUE(read);
 }
 
 TEST_F(Nvflash, UpdateThroughTheDialog) {

@@ -177,6 +177,26 @@ TEST_F(StartupExe, Adt7473IsSetUp) {
     EXPECT_TRUE(panel.Quit(main));
 }
 
+// Closing the wait window (Alt+F4, the close command) while the hardware
+// still starts neither ends the wait early nor brings the main window before
+// the start-up worker is done.
+TEST_F(StartupExe, ClosingTheWaitWindowDoesNotSkipTheHardwareStart) {
+    Scenario("sli");  // GPU 1's BIOS text comes from a backup, which takes its time
+    ASSERT_TRUE(VcardSetFlashDurations(6000, 2500));
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(BinFolder(), L""));
+    HWND wait = panel.WaitForWindow(kWaitClass, 60000);
+    ASSERT_TRUE(wait != NULL);
+    PostMessageW(wait, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(wait, WM_CLOSE, 0, 0);
+    Sleep(1500);
+    EXPECT_TRUE(panel.FindOwn(kMainClass) == NULL) << "main window before the hardware was ready";
+    EXPECT_TRUE(IsWindow(wait));
+    HWND main = panel.WaitForWindow(kMainClass, 60000);
+    ASSERT_TRUE(main != NULL);
+    EXPECT_TRUE(panel.Quit(main));
+}
+
 TEST_F(StartupExe, HardwareFailuresShowTheirMessage) {
     struct Case {
         const char* scenario;

@@ -198,6 +198,11 @@ bool VcardInjectStatusOnce(uint32_t interfaceId, int gpu, int status);
 // until the handles are enumerated again.
 bool VcardInvalidateHandles();
 
+// A driver reset in progress: the next `times` GPU enumerations list only
+// `count` GPUs (0: none, status -6), as a driver does while it brings its
+// GPUs back one by one.
+bool VcardShortenEnumeration(int count, int times);
+
 // While on, every performance-clock setting is refused with status.
 bool VcardRefuseClockSettings(bool refuse, int status = -1);
 
