@@ -190,7 +190,7 @@ void SliderHandle::OnLButtonUp() {
 }
 
 void SliderHandle::OnKeyDown(WPARAM key) {
-    int target;
+    std::int64_t target;
     if (key == VK_LEFT) {
         if (slider->value == slider->scale.minimum)
             return;
@@ -285,14 +285,14 @@ void Slider::Recompute() {
     RecomputeScale(&scale, trackRect.right - trackRect.left);
 }
 
-int Slider::SetRange(int newMinimum, int newMaximum) {
+int Slider::SetRange(std::int64_t newMinimum, std::int64_t newMaximum) {
     scale.minimum = newMinimum;
     scale.maximum = newMaximum;
     Recompute();
     return 1;
 }
 
-int Slider::SetStep(int newStep) {
+int Slider::SetStep(std::int64_t newStep) {
     // A step of 0 would divide by zero in every later geometry step.
     if (newStep >= scale.maximum - scale.minimum || newStep <= 0)
         return 0;
@@ -306,7 +306,7 @@ void Slider::MoveHandleTo(int left) {
     MoveWindow(handle.window, left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
 
-void Slider::SetValue(int newValue, int force) {
+void Slider::SetValue(std::int64_t newValue, int force) {
     if (newValue < scale.minimum || newValue > scale.maximum)
         return;
     if (newValue == value && !force)

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "ShapedPopup.h"
 #include "SliderGeometry.h"
 
@@ -76,17 +78,19 @@ public:
     int Create(int trackId, int handleId, int popupId, int x, int y, int popupX, int popupY,
                int trackWidth, HWND parent, WORD popupBitmapId, WORD handleNormalId,
                WORD handleHotId, WORD handleDisabledId);
-    int SetRange(int newMinimum, int newMaximum);
+    // Values are 64-bit so that any unsigned 32-bit clock in kHz, and any
+    // int, is held and stepped exactly.
+    int SetRange(std::int64_t newMinimum, std::int64_t newMaximum);
     // Refuses (returns 0) a step that is not smaller than the range, or not
     // positive.
-    int SetStep(int newStep);
+    int SetStep(std::int64_t newStep);
     // Moves the handle to a value inside the range; an unchanged value is
     // ignored unless forced.
-    void SetValue(int newValue, int force);
-    int GetValue() const { return value; }
-    int GetMinimum() const { return scale.minimum; }
-    int GetMaximum() const { return scale.maximum; }
-    int GetStep() const { return scale.step; }
+    void SetValue(std::int64_t newValue, int force);
+    std::int64_t GetValue() const { return value; }
+    std::int64_t GetMinimum() const { return scale.minimum; }
+    std::int64_t GetMaximum() const { return scale.maximum; }
+    std::int64_t GetStep() const { return scale.step; }
     void Enable(int enable);
     int IsEnabled() const { return IsWindowEnabled(handle.window) ? 1 : 0; }
     // 1 shows track, handle and popup; 2 hides them all; 3 shows the popup only.
@@ -104,7 +108,7 @@ public:
     SliderHandle handle;
     ShapedPopup popup;
     int hasPopup = 0;
-    int value = 0;
+    std::int64_t value = 0;
     SliderScale scale;
     int pictureIndex = 0;
     int alternatePictures = 0;

@@ -14,7 +14,7 @@ int TenthsPerPosition(const SliderScale& scale) {
 void RecomputeScale(SliderScale* scale, int trackWidth) {
     if (scale->minimum == 0 && scale->maximum == 0)
         return;
-    const int range = scale->maximum - scale->minimum;
+    const std::int64_t range = scale->maximum - scale->minimum;
     // An empty or reversed range has no positions; every later division by
     // the step count or positions is guarded by that.
     if (range <= 0 || scale->step <= 0) {
@@ -28,26 +28,33 @@ void RecomputeScale(SliderScale* scale, int trackWidth) {
         scale->positions = trackWidth > 0 ? trackWidth : 0;
         scale->pixelsPerPosition = 1.0f;
     } else {
-        scale->positions = scale->stepCount;
-        scale->pixelsPerPosition = static_cast<float>(trackWidth) / scale->stepCount;
+        // No more steps than pixels here, so the count fits an int.
+        scale->positions = static_cast<int>(scale->stepCount);
+        scale->pixelsPerPosition =
+            static_cast<float>(trackWidth) / static_cast<float>(scale->positions);
     }
 }
 
-int PositionToValue(const SliderScale& scale, int position) {
+std::int64_t PositionToValue(const SliderScale& scale, int position) {
     if (position < 0)
         position = 0;
     if (position >= scale.positions)
         return scale.maximum;
-    if (scale.positions < scale.stepCount)
-        return scale.minimum +
-               scale.step * ((position * scale.stepCount * 10) / (scale.positions * 10));
+    if (scale.positions < scale.stepCount) {
+        // Scaled in tenths, (p * count * 10) / (positions * 10) is the same
+        // whole quotient as (p * count) / positions; the product stays below
+        // 2^63 for any 32-bit range on any track narrower than 2^31 pixels.
+        const std::int64_t steps = position * scale.stepCount / scale.positions;
+        return scale.minimum + scale.step * steps;
+    }
     return scale.minimum + position * scale.step;
 }
 
-int ValueToPosition(const SliderScale& scale, int value) {
+int ValueToPosition(const SliderScale& scale, std::int64_t value) {
     if (scale.stepCount <= 0 || scale.step <= 0)
         return 0;
-    return ((value - scale.minimum) / scale.step) * scale.positions / scale.stepCount;
+    const std::int64_t steps = (value - scale.minimum) / scale.step;
+    return static_cast<int>(steps * scale.positions / scale.stepCount);
 }
 
 int HandleLeftForPosition(const SliderScale& scale, int trackLeft, int position, int handleWidth) {

@@ -2,11 +2,17 @@
 // Pure arithmetic, kept apart from the windows so it can be checked alone.
 #pragma once
 
+#include <cstdint>
+
+// Values, steps and the step count are 64-bit: clock sliders hold unsigned
+// 32-bit kHz values, and a range of a few GHz in 1 kHz steps already
+// overflows 32-bit products of a position and the step count. Positions are
+// track pixels and stay int.
 struct SliderScale {
-    int minimum = 0;
-    int maximum = 100;
-    int step = 1;
-    int stepCount = 0;
+    std::int64_t minimum = 0;
+    std::int64_t maximum = 100;
+    std::int64_t step = 1;
+    std::int64_t stepCount = 0;
     int positions = 0;
     float pixelsPerPosition = 1.0f;
 };
@@ -17,10 +23,10 @@ void RecomputeScale(SliderScale* scale, int trackWidth);
 
 // The value a handle position stands for; positions at or past the last
 // one give the maximum.
-int PositionToValue(const SliderScale& scale, int position);
+std::int64_t PositionToValue(const SliderScale& scale, int position);
 
 // The handle position of a value inside the range.
-int ValueToPosition(const SliderScale& scale, int value);
+int ValueToPosition(const SliderScale& scale, std::int64_t value);
 
 // The handle's left edge when its centre stands on a position.
 int HandleLeftForPosition(const SliderScale& scale, int trackLeft, int position, int handleWidth);

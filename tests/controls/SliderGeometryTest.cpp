@@ -2,11 +2,18 @@
 // dragging and snapping. Expected values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "SliderGeometry.h"
 
 namespace {
 
-SliderScale Scale(int minimum, int maximum, int step, int trackWidth) {
+// Clocks are unsigned 32-bit kHz values: a slider must reach the top of
+// that range, and a 1.5 GHz range in 1 kHz steps is an ordinary one.
+const std::int64_t kTopKhz = 4294967295;
+const std::int64_t kGigahertzAndAHalf = 1500000;
+
+SliderScale Scale(std::int64_t minimum, std::int64_t maximum, std::int64_t step, int trackWidth) {
     SliderScale scale;
     scale.minimum = minimum;
     scale.maximum = maximum;
@@ -19,8 +26,10 @@ SliderScale Scale(int minimum, int maximum, int step, int trackWidth) {
 
 TEST(SliderGeometry, ScaleForTracksWiderAndNarrowerThanTheStepCount) {
     struct Case {
-        int minimum, maximum, step, trackWidth;
-        int stepCount, positions;
+        std::int64_t minimum, maximum, step;
+        int trackWidth;
+        std::int64_t stepCount;
+        int positions;
         float pixelsPerPosition;
     };
     const Case cases[] = {
@@ -30,6 +39,9 @@ TEST(SliderGeometry, ScaleForTracksWiderAndNarrowerThanTheStepCount) {
         {0, 100, 30, 185, 4, 4, 46.25f},          // a remainder adds a step
         {400000, 700000, 1000, 185, 300, 185, 1.0f},
         {90, 110, 1, 100, 20, 20, 5.0f},
+        {0, kTopKhz, 1, 185, kTopKhz, 185, 1.0f},
+        {3000000000, kTopKhz, 1000, 185, 1294968, 185, 1.0f},  // 1294967.295 steps
+        {kTopKhz - 100, kTopKhz, 1, 185, 100, 100, 1.85f},
     };
     for (const Case& c : cases) {
         SliderScale s = Scale(c.minimum, c.maximum, c.step, c.trackWidth);
@@ -60,13 +72,25 @@ TEST(SliderGeometry, PositionToValue) {
     const SliderScale wide = Scale(0, 100, 1, 185);
     const SliderScale narrow = Scale(0, 1000, 1, 185);
     const SliderScale stepped = Scale(0, 100, 30, 185);
+    const SliderScale gigahertz = Scale(0, kGigahertzAndAHalf, 1, 185);
+    const SliderScale full = Scale(0, kTopKhz, 1, 185);
+    const SliderScale upperClocks = Scale(3000000000, kTopKhz, 1000, 185);
+    const SliderScale top = Scale(kTopKhz - 100, kTopKhz, 1, 185);
     struct Case {
         const SliderScale* scale;
-        int position, value;
+        int position;
+        std::int64_t value;
     } cases[] = {
         {&wide, 0, 0},      {&wide, 37, 37},     {&wide, 99, 99},    {&wide, 100, 100},
         {&wide, 140, 100},  {&narrow, 0, 0},     {&narrow, 92, 497}, {&narrow, 184, 994},
         {&narrow, 185, 1000}, {&stepped, 3, 90}, {&stepped, 4, 100},
+        // 92 * 1500000 / 185 = 745945.9; 184 * 1500000 / 185 = 1491891.9
+        {&gigahertz, 92, 745945}, {&gigahertz, 184, 1491891}, {&gigahertz, 185, 1500000},
+        // 4294967295 / 185 = 23216039.4; * 184 = 4271751255.9
+        {&full, 1, 23216039}, {&full, 184, 4271751255}, {&full, 185, kTopKhz},
+        // 100 * 1294968 / 185 = 699982.7 steps of 1000 above 3000000000
+        {&upperClocks, 100, 3699982000}, {&upperClocks, 185, kTopKhz},
+        {&top, 50, kTopKhz - 50}, {&top, 99, kTopKhz - 1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.value, PositionToValue(*c.scale, c.position)) << "position " << c.position;
@@ -83,6 +107,23 @@ TEST(SliderGeometry, ValueToPositionAndHandleLeft) {
     const SliderScale narrow = Scale(0, 1000, 1, 185);
     EXPECT_EQ(92, ValueToPosition(narrow, 500));
     EXPECT_EQ(185, ValueToPosition(narrow, 1000));
+
+    const SliderScale full = Scale(0, kTopKhz, 1, 185);
+    const SliderScale twentyGigahertz = Scale(0, 20000000, 1, 185);
+    const SliderScale top = Scale(kTopKhz - 100, kTopKhz, 1, 185);
+    struct Case {
+        const SliderScale* scale;
+        std::int64_t value;
+        int position;
+    } cases[] = {
+        // 2^31 * 185 / 4294967295 = 92.5; 3000000000 * 185 / 4294967295 = 129.2
+        {&full, 2147483648, 92}, {&full, 3000000000, 129}, {&full, kTopKhz, 185},
+        // 15000000 * 185 / 20000000 = 138.75
+        {&twentyGigahertz, 15000000, 138},
+        {&top, kTopKhz - 50, 50}, {&top, kTopKhz, 100},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.position, ValueToPosition(*c.scale, c.value)) << "value " << c.value;
 }
 
 TEST(SliderGeometry, PictureIndexReachesTheLastPictureOfEachTable) {

@@ -2,6 +2,9 @@
 // popup pictures and notifications.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 #include "ControlCommon.h"
 #include "ControlMessages.h"
 #include "ControlTestHarness.h"
@@ -179,6 +182,38 @@ TEST_F(SliderTest, NarrowTrackScalesValuesIntoItsPixels) {
     PressAndMove(1);
     // Centre on position 93 of 185: 93 * 1000 / 185 = 502.7.
     EXPECT_EQ(502, slider.GetValue());
+}
+
+TEST_F(SliderTest, KilohertzRangesKeepExactValuesUpToTheTopOfThirtyTwoBits) {
+    // 0 to 1.5 GHz in kHz with the default step of 1: 1.5 million steps on
+    // 185 pixels.
+    ASSERT_EQ(1, slider.SetRange(0, 1500000));
+    slider.SetValue(1500000, 0);
+    EXPECT_EQ(436, HandleLeft());
+    PressAndMove(-1);
+    // Centre on position 184: 184 * 1500000 / 185 = 1491891.9.
+    EXPECT_EQ(1491891, slider.GetValue());
+    PostMouse(handle, WM_LBUTTONUP, 9, 5);
+    EXPECT_EQ(435, HandleLeft());
+    EXPECT_EQ(1491891, slider.GetValue());
+    PostKey(handle, WM_KEYDOWN, VK_RIGHT);
+    EXPECT_EQ(1491892, slider.GetValue());
+
+    // The whole unsigned 32-bit range, stepped at its top end.
+    const std::int64_t top = std::numeric_limits<std::uint32_t>::max();
+    ASSERT_EQ(1, slider.SetRange(0, top));
+    slider.SetValue(3000000000u, 0);
+    // 3000000000 * 185 / 4294967295 = position 129.2
+    EXPECT_EQ(261 + 129 - 10, HandleLeft());
+    slider.SetValue(top - 1, 0);
+    PostKey(handle, WM_KEYDOWN, VK_RIGHT);
+    EXPECT_EQ(top, slider.GetValue());
+    EXPECT_EQ(436, HandleLeft());
+    parent.Clear();
+    PostKey(handle, WM_KEYDOWN, VK_RIGHT);
+    EXPECT_TRUE(parent.Notes().empty()) << "at the maximum nothing is sent";
+    PostKey(handle, WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(top - 1, slider.GetValue());
 }
 
 TEST_F(SliderTest, PicturesFollowTheHandleToTheLastOfEachTable) {
