@@ -166,6 +166,8 @@ int Application::Run(HINSTANCE instance, const char* commandLine) {
     panel.startMode = ParseStartMode(commandLine);
 
     switch (CheckSingleInstance(&instanceMutex)) {
+        case kFirstInstance:
+            break;
         case kAnotherInstance:
             return 0;
         case kMutexUnavailable:
@@ -187,14 +189,14 @@ int Application::Run(HINSTANCE instance, const char* commandLine) {
     }
 
     switch (hardware.InitializeHardware()) {
-        case 0:
+        case kHardwareStarted:
             break;
-        case 3:
+        case kWindowsTooOld:
             return FailStart(kTextOldWindows);
-        default:
+        case kHardwareUnavailable:
             return FailStart(kTextHardwareFailed);
     }
-    if (LoadCardDatabase(L"DMini", hardware, cards) != 0) return FailStart(kTextDatabaseFailed);
+    if (LoadCardDatabase(L"DMini", hardware, cards) != kCardDatabaseLoaded) return FailStart(kTextDatabaseFailed);
     CalibrateThermalOffset(hardware);
 
     if (applyOnly) {

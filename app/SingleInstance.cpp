@@ -1,9 +1,10 @@
 #include "SingleInstance.h"
 
-const wchar_t kAppMutexName[] = L"Global\\DM_App_Mutex";
-const wchar_t kMainWindowClass[] = L"VexaPanelMainWnd_Cls";
+#include "MainPanel.h"
 
-int CheckSingleInstance(HANDLE* mutex, const wchar_t* mutexName) {
+const wchar_t kAppMutexName[] = L"Global\\DM_App_Mutex";
+
+SingleInstanceResult CheckSingleInstance(HANDLE* mutex, const wchar_t* mutexName) {
     *mutex = NULL;
     HANDLE handle = CreateMutexW(NULL, TRUE, mutexName);
     if (!handle) return kMutexUnavailable;

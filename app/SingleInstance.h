@@ -9,8 +9,7 @@ enum SingleInstanceResult {
 };
 
 extern const wchar_t kAppMutexName[];       // "Global\DM_App_Mutex"
-extern const wchar_t kMainWindowClass[];    // "VexaPanelMainWnd_Cls"
 
 // Takes the named mutex; on success *mutex receives its handle (the caller
 // keeps it open). A second instance restores the first one's main window.
-int CheckSingleInstance(HANDLE* mutex, const wchar_t* mutexName = kAppMutexName);
+SingleInstanceResult CheckSingleInstance(HANDLE* mutex, const wchar_t* mutexName = kAppMutexName);

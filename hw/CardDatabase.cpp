@@ -45,12 +45,12 @@ uint16_t Celsius(long value) {
 
 void ReadFanState(HardwareObject& hw, CardSettings& settings, uint8_t gpu) {
     BOOL isAuto = TRUE;
-    if (hw.IsFanAuto(gpu, &isAuto) != 0) {
+    if (hw.IsFanAuto(gpu, &isAuto) != kNvOk) {
         isAuto = TRUE;
     }
     settings.SetFanWorkMode(gpu, isAuto ? kFanAutoMode : kFanManualMode);
     uint32_t manual = 0;
-    if (hw.ReadFanSpeed(gpu, &manual, false) == 0) {
+    if (hw.ReadFanSpeed(gpu, &manual, false) == kNvOk) {
         settings.SetFan(gpu, kFanManual, manual);
     }
 }
@@ -70,7 +70,7 @@ void LoadFanSettings(HardwareObject& hw, CardSettings& settings, const IniReader
         NvCoolerSettings coolers;
         memset(&coolers, 0, sizeof(coolers));
         uint32_t index = 0;
-        if (hw.ReadCoolerSettings(gpu, &coolers) != 0 || HardwareObject::FindFanCooler(coolers, &index) != 0) {
+        if (hw.ReadCoolerSettings(gpu, &coolers) != kNvOk || HardwareObject::FindFanCooler(coolers, &index) != kNvOk) {
             index = 0;
         }
         settings.SetFan(gpu, kFanMaximum, hw.HasAdt7473(gpu) ? 100 : coolers.cooler[index].maxLevel);
@@ -131,11 +131,11 @@ void ReadFanStates(HardwareObject& hw, CardSettings& settings) {
     }
 }
 
-int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings) {
+CardDatabaseResult LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings) {
     uint8_t gpuCount = hw.GpuCount();
     for (uint8_t gpu = 0; gpu < gpuCount; gpu++) {
         wchar_t key[kDeviceKeyChars] = {0};
-        if (hw.ReadDeviceKey(gpu, key) != 0) {
+        if (hw.ReadDeviceKey(gpu, key) != kNvOk) {
             return kCardDatabaseDeviceKeyFailed;
         }
         settings.SetDeviceKey(gpu, key);
@@ -157,10 +157,10 @@ int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& 
         LevelClocks clocks2D, clocks3D;
         memset(&clocks2D, 0, sizeof(clocks2D));
         memset(&clocks3D, 0, sizeof(clocks3D));
-        if (hw.Read2DClocks(gpu, &clocks2D) != 0) {
+        if (hw.Read2DClocks(gpu, &clocks2D) != kNvOk) {
             memset(&clocks2D, 0, sizeof(clocks2D));
         }
-        if (hw.Read3DClocks(gpu, &clocks3D) != 0) {
+        if (hw.Read3DClocks(gpu, &clocks3D) != kNvOk) {
             memset(&clocks3D, 0, sizeof(clocks3D));
         }
         bool has2D = hw.GetPerfCapabilities(gpu).has2DLevel != 0;
@@ -170,5 +170,5 @@ int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& 
         StoreClocks(settings, gpu, clocks2D, clocks3D, *memorySource);
         settings.SetClockLevel(gpu, has2D ? kClockLevel2D : kClockLevel3D);
     }
-    return 0;
+    return kCardDatabaseLoaded;
 }

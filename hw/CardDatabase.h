@@ -5,12 +5,15 @@
 class HardwareObject;
 class CardSettings;
 
-const int kCardDatabaseDeviceKeyFailed = 5;
+enum CardDatabaseResult {
+    kCardDatabaseLoaded = 0,
+    kCardDatabaseDeviceKeyFailed = 5,  // a GPU's device key could not be read
+};
 
 // Fills each GPU's settings from the hardware and the database. A missing or
 // damaged database leaves the defaults; only a failed device-key read fails
 // the load (5). Returns 0 otherwise.
-int LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings);
+CardDatabaseResult LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw, CardSettings& settings);
 
 // Takes each controllable fan's work mode and manual speed from the card.
 // The load above runs while the start-up worker may hold a fan at its test

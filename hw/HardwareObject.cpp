@@ -87,22 +87,22 @@ bool HardwareObject::WaitForStartupCheck(DWORD timeoutMs) {
     return true;
 }
 
-int HardwareObject::InitializeHardware() {
+HardwareStartResult HardwareObject::InitializeHardware() {
     // Start-up runs once; a second call must not race a running worker.
     WaitForStartupCheck(INFINITE);
     if (nvapi_.Bind() != kNvOk) {
-        return 1;
+        return kHardwareUnavailable;
     }
     NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus];
     uint8_t count = 0;
     if (EnumerateGpus(handles, &count) != kNvOk || count == 0) {
-        return 1;
+        return kHardwareUnavailable;
     }
     PublishHandles(handles, count);
     gpuCount_ = count;
     for (uint8_t gpu = 0; gpu < gpuCount_; gpu++) {
         if (!CheckPerformanceLevels(gpu)) {
-            return 1;
+            return kHardwareUnavailable;
         }
     }
     BindPmReader();
@@ -117,7 +117,7 @@ int HardwareObject::InitializeHardware() {
     version.dwOSVersionInfoSize = sizeof(version);
     if (GetVersionExW(&version) &&
         (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 0))) {
-        return 3;
+        return kWindowsTooOld;
     }
     for (uint8_t gpu = 0; gpu < gpuCount_; gpu++) {
         DetectMonitorChip(gpu);
@@ -134,10 +134,10 @@ int HardwareObject::InitializeHardware() {
     }
     uintptr_t thread = _beginthreadex(NULL, 0, StartupHardwareCheck, this, 0, NULL);
     if (thread == 0) {
-        return 1;
+        return kHardwareUnavailable;
     }
     startupThread_ = (HANDLE)thread;
-    return 0;
+    return kHardwareStarted;
 }
 
 NvStatus HardwareObject::EnumerateGpus(NvPhysicalGpuHandle* handles, uint8_t* count) {

@@ -33,6 +33,12 @@ typedef int(WINAPI* SetPortValFn)(WORD port, DWORD value, BYTE size);
 typedef int(WINAPI* GetPhysLongFn)(DWORD_PTR address, DWORD* value);
 typedef int(WINAPI* SetPhysLongFn)(DWORD_PTR address, DWORD value);
 
+enum HardwareStartResult {
+    kHardwareStarted = 0,      // the start-up worker runs
+    kHardwareUnavailable = 1,  // the driver or the GPUs could not be used
+    kWindowsTooOld = 3,        // older than Windows XP
+};
+
 class HardwareObject {
 public:
     // driverLibrary: "nvapi.dll" unless a test binds a stand-in.
@@ -47,9 +53,7 @@ public:
     void SetNotifyWindow(HWND hwnd) { notifyWindow_ = hwnd; }
     HWND NotifyWindow() const { return notifyWindow_; }
 
-    // 0 started (the start-up worker runs), 1 the driver or the GPUs could
-    // not be used, 3 Windows older than XP.
-    int InitializeHardware();
+    HardwareStartResult InitializeHardware();
     // Waits for the start-up worker to end; true when it has (or never ran).
     bool WaitForStartupCheck(DWORD timeoutMs);
     // The worker has finished its work (set just before it signals).

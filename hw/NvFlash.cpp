@@ -21,6 +21,7 @@ const wchar_t kBackupFileName[] = L"VPCurr.rom";
 const DWORD kWindowSearchMs = 5000;
 const DWORD kWindowSearchStepMs = 50;
 const DWORD kKilledToolExitWaitMs = 10000;
+const size_t kShortPathChars = 512;
 
 // nvflash's own top-level window, else the console it shares with us; null
 // when the tool ended first or shows neither in time.
@@ -43,7 +44,11 @@ HWND FindNvflashWindow(const PROCESS_INFORMATION& process, HWND console) {
 
 }  // namespace
 
-DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout, DWORD timeLimitMs) {
+DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout, DWORD timeLimitMs,
+                 HANDLE* stillRunning) {
+    if (stillRunning) {
+        *stillRunning = NULL;
+    }
     // A process that already has a console keeps it: only a console made
     // here is freed again.
     BOOL allocated = AllocConsole();
@@ -86,6 +91,9 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
                     // meet a dying tool that still holds the image file.
                     if (terminateOnTimeout && TerminateProcess(process.hProcess, 0)) {
                         WaitForSingleObject(process.hProcess, kKilledToolExitWaitMs);
+                    } else if (!terminateOnTimeout && stillRunning) {
+                        *stillRunning = process.hProcess;
+                        process.hProcess = NULL;
                     }
                     break;
                 }
@@ -130,6 +138,16 @@ bool BuildUpdateCommand(uint8_t card, const wchar_t* path, wchar_t* out, size_t 
         return false;
     }
     return true;
+}
+
+bool BuildBiosUpdateCommand(uint8_t card, const wchar_t* path, wchar_t* out, size_t capacity) {
+    wchar_t shortPath[kShortPathChars];
+    DWORD length = GetShortPathNameW(path, shortPath, kShortPathChars);
+    return BuildUpdateCommand(card, (length > 0 && length < kShortPathChars) ? shortPath : path, out, capacity);
+}
+
+DWORD RunBiosUpdate(const wchar_t* command, DWORD timeLimitMs, HANDLE* stillRunning) {
+    return RunNvflash(command, kUpdateWindowWaitMs, false, timeLimitMs, stillRunning);
 }
 
 DWORD BackupImage(uint8_t gpu, uint8_t text[600], bool* textRead, DWORD timeLimitMs) {

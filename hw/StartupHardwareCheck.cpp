@@ -72,7 +72,7 @@ void HardwareObject::ReadFanWiringFromBios(uint8_t gpu) {
         return;
     }
     bool textRead = false;
-    if (BackupImage(gpu, text, &textRead) == 0 && textRead && FindFanWiringSignature(text, sizeof(text), &wiring)) {
+    if (BackupImage(gpu, text, &textRead) == kNvflashDone && textRead && FindFanWiringSignature(text, sizeof(text), &wiring)) {
         fanWiring_[gpu] = wiring;
     }
 }

@@ -30,7 +30,7 @@ void CalibrateThermalOffset(HardwareObject& hw) {
     int8_t oldOffset[kMaxGpus] = {0, 0};
     for (uint8_t gpu = 0; gpu < hw.GpuCount() && gpu < kMaxGpus; gpu++) {
         uint8_t value = 0;
-        if (hw.ReadTemperatureOffset(gpu, &value) == 0) {
+        if (hw.ReadTemperatureOffset(gpu, &value) == kNvOk) {
             oldOffset[gpu] = (int8_t)value;
         }
     }
@@ -43,7 +43,7 @@ void CalibrateThermalOffset(HardwareObject& hw) {
         for (int i = 0; i < kCalibrationSamples; i++) {
             uint8_t board = 0;
             int32_t driver = 0;
-            if (hw.ReadBoardTemperature(gpu, &board) == 0 && hw.ReadGpuTemperature(gpu, &driver) == 0) {
+            if (hw.ReadBoardTemperature(gpu, &board) == kNvOk && hw.ReadGpuTemperature(gpu, &driver) == kNvOk) {
                 differences[count++] = driver - (int32_t)board;
             }
         }

@@ -6,7 +6,6 @@
 
 #include "BiosSignature.h"
 #include "FanMath.h"
-#include "FlashBiosDialog.h"
 #include "NvFlash.h"
 #include "ThermalCalibration.h"
 
@@ -136,12 +135,4 @@ TEST(NvflashCommands, PathThatWouldOverflowIsRefused) {
     path[kNvflashCommandChars - 1 - prefix] = L'a';
     path[kNvflashCommandChars - prefix] = 0;
     EXPECT_FALSE(BuildUpdateCommand(0, path, line, kNvflashCommandChars));
-}
-
-TEST(FlashBiosDialog, RomExtension) {
-    EXPECT_TRUE(HasRomExtension(L"C:\\bios\\new.rom"));
-    EXPECT_TRUE(HasRomExtension(L"C:\\bios\\NEW.ROM"));
-    EXPECT_FALSE(HasRomExtension(L"C:\\bios\\new.rom.bak"));
-    EXPECT_FALSE(HasRomExtension(L"C:\\bios\\newrom"));
-    EXPECT_FALSE(HasRomExtension(L"C:\\bios.rom\\image"));
 }

@@ -12,4 +12,4 @@ enum StartMode {
 
 // Compares the whole command line with the four words, ignoring ASCII case.
 // Blanks around the word make it unrecognised. Null or empty gives 0.
-int ParseStartMode(const char* commandLine);
+StartMode ParseStartMode(const char* commandLine);

@@ -2,9 +2,9 @@
 
 #include "GdiHolders.h"
 #include "Messages.h"
-#include "SingleInstance.h"
-#include "StartMode.h"
 #include "WindowUtils.h"
+
+const wchar_t kMainWindowClass[] = L"VexaPanelMainWnd_Cls";
 
 namespace {
 

@@ -7,6 +7,6 @@ static_assert(kStartNormal == kRunModeNormal && kStartMinimize == kRunModeMinimi
                   kStartSysTray == kRunModeSysTray && kStartOnlyApplySettings == kRunModeOnlyApplySettings,
               "start modes and Run value modes must agree");
 
-int ParseStartMode(const char* commandLine) {
-    return RunModeForWord(commandLine);  // 0 for anything that is not a word
+StartMode ParseStartMode(const char* commandLine) {
+    return static_cast<StartMode>(RunModeForWord(commandLine));  // 0 for anything that is not a word
 }

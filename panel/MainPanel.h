@@ -8,6 +8,10 @@
 
 #include "BitmapShape.h"
 #include "ProgramRegistry.h"
+#include "StartMode.h"
+
+// The main window's class; a second instance looks for it.
+extern const wchar_t kMainWindowClass[];
 
 class MainPanel {
 public:
@@ -21,7 +25,7 @@ public:
     bool CreateMainWindow(HINSTANCE instance);
 
     HWND window = nullptr;
-    int startMode = 0;
+    StartMode startMode = kStartInteractive;
     uint8_t currentCard = 0;
     DWORD monitorThreadId = 0;
     DWORD workerThreadId = 0;
