@@ -39,19 +39,27 @@ int BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
         return kShapeNoBitmap;
     const int w = bm.bmWidth;
     const int h = bm.bmHeight;
-    // GetBitmapBits writes rows padded to a WORD. That is bmWidthBytes for
-    // the device bitmaps LoadBitmap makes, but not for a DIB section, whose
-    // bmWidthBytes is DWORD-padded.
-    const int stride = (w * bm.bmBitsPixel + 15) / 16 * 2;
     width = w;
     height = h;
 
     ScanBuffers buffers;
-    buffers.pixels = static_cast<std::uint8_t*>(std::malloc(static_cast<size_t>(stride) * h));
+    buffers.pixels = static_cast<std::uint8_t*>(std::malloc(static_cast<size_t>(w) * 4 * h));
     buffers.points = static_cast<OutlinePoint*>(std::malloc(sizeof(OutlinePoint) * 2 * h));
     if (!buffers.pixels || !buffers.points)
         return kShapeOutOfMemory;
-    GetBitmapBits(bitmap, stride * h, buffers.pixels);
+    // The bitmap's own format follows the screen's (LoadBitmap makes 16- or
+    // 8-bit bitmaps on such screens), so the pixels are always read as 32-bit
+    // top-down rows, blue, green, red, unused: the layout the scan expects.
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = w;
+    format.bmiHeader.biHeight = -h;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    MemoryDC dc;
+    const bool read =
+        GetDIBits(dc.Get(), bitmap, 0, h, buffers.pixels, &format, DIB_RGB_COLORS) == h;
 
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof(wp);
@@ -60,10 +68,11 @@ int BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
                  SWP_NOZORDER);
 
     RegionHolder region(CreateRectRgn(0, 0, w, h));
-    PixelRows rows = {buffers.pixels, w, h, stride, stride / w};
+    PixelRows rows = {buffers.pixels, w, h, w * 4, 4};
     // A bitmap without any picture pixel keeps the full rectangle: a window
-    // cut to nothing could not even be seen to be closed.
-    if (ScanOutline(rows, keyColour, buffers.points)) {
+    // cut to nothing could not even be seen to be closed. So does one whose
+    // pixels could not be read.
+    if (read && ScanOutline(rows, keyColour, buffers.points)) {
         RegionHolder outline(CreatePolygonRgn(reinterpret_cast<const POINT*>(buffers.points),
                                               2 * h, ALTERNATE));
         CombineRgn(region.Get(), region.Get(), outline.Get(), RGN_AND);
@@ -74,7 +83,11 @@ int BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
 }
 
 int BitmapShape::ApplyBitmapShape(WORD resourceId) {
-    HBITMAP loaded = LoadProgramBitmap(resourceId);
+    // Loaded as a DIB section of the resource's own format: a bitmap in the
+    // format of a 16- or 8-bit screen has already rounded the colours, and
+    // near the key colour that moves the outline.
+    HBITMAP loaded = static_cast<HBITMAP>(LoadImageW(
+        ProgramModule(), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!loaded)
         return kShapeNoBitmap;
     return ApplyBitmapShape(loaded);

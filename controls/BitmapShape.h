@@ -21,6 +21,8 @@ public:
     // Takes ownership of the bitmap (the previous one is deleted) and gives
     // the window its size and outline region.
     int ApplyBitmapShape(HBITMAP bitmap);
+    // Loads the resource in its own pixel format, not the screen's, so the
+    // outline is the same on a 16- or 8-bit screen as on a 24-bit one.
     int ApplyBitmapShape(WORD resourceId);
     // Swaps the picture only: the region and the stored size stay. Returns 0
     // when the window is gone, else 1.

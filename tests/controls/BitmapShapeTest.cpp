@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "BitmapShape.h"
 #include "ControlTestHarness.h"
+#include "OutlineScan.h"
 #include "ShapedPopup.h"
 
 namespace {
@@ -83,6 +86,39 @@ const std::vector<POINT> kEmptyTopRowsOutline = {
     {3, 3}, {3, 3}, {4, 2}, {5, 3}, {2, 3}, {3, 2}, {2, 1}, {2, 1},
 };
 
+// The stand-in skin's outline probe (make_test_skin.py).
+const WORD kOutlineProbe = 600;
+
+// The outline that the scan finds in top-down 24-bit rows.
+std::vector<POINT> OutlineOfRows(const std::uint8_t* rows, int w, int h, int stride) {
+    std::vector<OutlinePoint> outline(2 * h);
+    if (!ScanOutline({rows, w, h, stride, 3}, 0xFFFFFF, outline.data()))
+        return {};
+    std::vector<POINT> points;
+    for (const OutlinePoint& p : outline)
+        points.push_back({p.x, p.y});
+    return points;
+}
+
+// The outline of a 24-bit bitmap resource scanned from its own rows, as
+// they are stored in the module: what a 24-bit screen shows of it.
+std::vector<POINT> OutlineOfResource(WORD id, int* width, int* height) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_BITMAP);
+    const auto* info =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, found)));
+    if (!info || info->biBitCount != 24 || info->biHeight <= 0)
+        return {};
+    *width = info->biWidth;
+    *height = info->biHeight;
+    const int w = *width, h = *height;
+    const int stride = (w * 3 + 3) & ~3;
+    const auto* bottomUp = reinterpret_cast<const std::uint8_t*>(info) + info->biSize;
+    std::vector<std::uint8_t> rows(static_cast<size_t>(stride) * h);
+    for (int y = 0; y < h; y++)
+        memcpy(&rows[static_cast<size_t>(y) * stride], bottomUp + (h - 1 - y) * stride, stride);
+    return OutlineOfRows(rows.data(), w, h, stride);
+}
+
 }  // namespace
 
 TEST_F(ShapedWindow, NullBitmapChangesNothing) {
@@ -102,6 +138,39 @@ TEST_F(ShapedWindow, RegionIsTheOutlinePolygonCutToTheBitmap) {
         EXPECT_EQ(6, WindowSize().cx);
         EXPECT_EQ(4, WindowSize().cy);
     }
+}
+
+TEST_F(ShapedWindow, BitmapsOfEveryPixelFormatGiveTheOutlineOfTheirPicture) {
+    // A diamond: every row ends somewhere else.
+    const int w = 20, h = 12;
+    std::vector<std::string> art;
+    for (int y = 0; y < h; y++) {
+        const int half = y < h / 2 ? h / 2 - y : y - h / 2;
+        std::string row(w, '.');
+        for (int x = 2 + half; x < w - 2 - half; x++)
+            row[x] = '#';
+        art.push_back(row);
+    }
+    const std::vector<unsigned char> rows = Bgr(art);
+    const std::vector<POINT> outline = OutlineOfRows(rows.data(), w, h, w * 3);
+    ASSERT_FALSE(outline.empty());
+    // LoadBitmap makes 16- and 8-bit bitmaps on 16- and 8-bit screens.
+    for (int bits : {8, 16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        ASSERT_EQ(kShapeDone, shape.ApplyBitmapShape(BitmapFromArt(art, bits)));
+        EXPECT_TRUE(RegionIs(w, h, outline));
+    }
+}
+
+TEST_F(ShapedWindow, SkinResourceOutlineIsTheSameOnEveryScreenDepth) {
+    HDC screen = GetDC(nullptr);
+    SCOPED_TRACE(testing::Message() << GetDeviceCaps(screen, BITSPIXEL) << "-bit screen");
+    ReleaseDC(nullptr, screen);
+    int w = 0, h = 0;
+    const std::vector<POINT> outline = OutlineOfResource(kOutlineProbe, &w, &h);
+    ASSERT_FALSE(outline.empty());
+    ASSERT_EQ(kShapeDone, shape.ApplyBitmapShape(kOutlineProbe));
+    EXPECT_TRUE(RegionIs(w, h, outline));
 }
 
 TEST_F(ShapedWindow, DibSectionRowsAreReadWithTheirRealPadding) {

@@ -72,6 +72,28 @@ def popup_picture(index, count, width, height):
     return pixel
 
 
+def outline_probe(width, height):
+    """A diamond on the white key whose rim is the faintest colour that still
+    counts as picture (4 below white), ringed by pixels that must not count:
+    3 below white, pure red and cyan. A screen of fewer colours rounds the
+    rim to white; the outline must not move with it."""
+    def pixel(x, y):
+        half = abs(y - height // 2)
+        left, right = 3 + half, width - 4 - half
+        if left < x < right:
+            return (40, 60, 90)
+        if x in (left, right):
+            return (251, 251, 251)
+        if x in (left - 1, right + 1):
+            return (252, 252, 252)
+        if x == left - 2:
+            return (255, 0, 0)
+        if x == right + 2:
+            return (0, 255, 255)
+        return (255, 255, 255)
+    return pixel
+
+
 PICTURES = [242, 240, 282, 328, 284, 285, 286, 287, 288, 289, 290, 291, 292, 293,
             294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 304, 305, 306, 307,
             311, 312, 313, 314, 315, 316, 317, 318, 319, 320, 321, 322, 323, 308]
@@ -112,6 +134,8 @@ def bitmaps():
         out[rid] = (139, 71, popup_picture(i, len(PICTURES), 139, 71))
     for i, rid in enumerate(ALTERNATE):
         out[rid] = (88, 44, popup_picture(i, len(ALTERNATE), 88, 44))
+    # the outline probe of the bitmap shape tests
+    out[600] = (40, 24, outline_probe(40, 24))
     # logos (353 is the one 32-bit picture)
     out[352] = (100, 40, gradient((200, 40, 40), (120, 20, 20), 40))
     out[353] = (100, 36, gradient((40, 160, 80), (20, 90, 40), 36), 32)
