@@ -68,23 +68,18 @@ Application::Application() {
 }
 
 Application::~Application() {
-    for (HFONT& font : fonts) {
-        if (font) DeleteObject(font);
-        font = nullptr;
-    }
     waitWindow.Destroy();
-    if (instanceMutex) CloseHandle(instanceMutex);
 }
 
 HFONT Application::Font(int number) const {
-    return (number >= 1 && number <= 4) ? fonts[number - 1] : nullptr;
+    return (number >= 1 && number <= 4) ? fonts[number - 1].Get() : nullptr;
 }
 
 void Application::CreateFonts() {
-    fonts[0] = MakeFont(L"Arial", 14, FW_BOLD, PROOF_QUALITY);
-    fonts[1] = MakeFont(L"Arial", 14, 0, 0);
-    fonts[2] = MakeFont(L"DigifaceWide", 16, 0, 0);
-    fonts[3] = MakeFont(L"Arial", 10, FW_BOLD, 0);
+    fonts[0].Reset(MakeFont(L"Arial", 14, FW_BOLD, PROOF_QUALITY));
+    fonts[1].Reset(MakeFont(L"Arial", 14, 0, 0));
+    fonts[2].Reset(MakeFont(L"DigifaceWide", 16, 0, 0));
+    fonts[3].Reset(MakeFont(L"Arial", 10, FW_BOLD, 0));
 }
 
 bool Application::RegisterClassesAndFonts(HINSTANCE instance) {
@@ -165,7 +160,7 @@ int Application::Run(HINSTANCE instance, const char* commandLine) {
     gLanguageState.SelectLanguage(gLanguageState.LanguageCode());
     panel.startMode = ParseStartMode(commandLine);
 
-    switch (CheckSingleInstance(&instanceMutex)) {
+    switch (CheckSingleInstance(instanceMutex.Receive())) {
         case kFirstInstance:
             break;
         case kAnotherInstance:

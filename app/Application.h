@@ -6,6 +6,8 @@
 
 #include "CardSettings.h"
 #include "FontTable.h"
+#include "GdiHolders.h"
+#include "HandleHolders.h"
 #include "HardwareObject.h"
 #include "MainPanel.h"
 #include "WaitWindow.h"
@@ -32,8 +34,8 @@ public:
     MainPanel panel;
     HardwareObject hardware;
     WaitWindow waitWindow;
-    HFONT fonts[5] = {};
-    HANDLE instanceMutex = nullptr;
+    FontHolder fonts[5];
+    HandleHolder instanceMutex;
     int userPrivilege = 0;
     CardSettings cards;
     FontTable fontTable;

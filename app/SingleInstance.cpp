@@ -1,15 +1,15 @@
 #include "SingleInstance.h"
 
+#include "HandleHolders.h"
 #include "MainPanel.h"
 
 const wchar_t kAppMutexName[] = L"Global\\DM_App_Mutex";
 
 SingleInstanceResult CheckSingleInstance(HANDLE* mutex, const wchar_t* mutexName) {
     *mutex = NULL;
-    HANDLE handle = CreateMutexW(NULL, TRUE, mutexName);
+    HandleHolder handle(CreateMutexW(NULL, TRUE, mutexName));
     if (!handle) return kMutexUnavailable;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(handle);
         HWND first = FindWindowW(kMainWindowClass, NULL);
         // The first instance may still be starting and have no window yet.
         if (first) {
@@ -18,6 +18,6 @@ SingleInstanceResult CheckSingleInstance(HANDLE* mutex, const wchar_t* mutexName
         }
         return kAnotherInstance;
     }
-    *mutex = handle;
+    *mutex = handle.Release();
     return kFirstInstance;
 }

@@ -36,6 +36,7 @@ using PenHolder = GdiObject<HPEN>;
 using BrushHolder = GdiObject<HBRUSH>;
 using RegionHolder = GdiObject<HRGN>;
 using BitmapHolder = GdiObject<HBITMAP>;
+using FontHolder = GdiObject<HFONT>;
 
 // Selects an object into a DC and puts the previous one back, so the object
 // can be deleted afterwards (a selected object cannot be).

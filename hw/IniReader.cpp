@@ -54,22 +54,19 @@ void TrimSpaces(const wchar_t* text, uint32_t* begin, uint32_t* end) {
 }  // namespace
 
 IniReader::IniReader()
-    : file_(NULL), buffer_(NULL), unitCount_(0), caseSensitive_(0), trimNames_(1), inicd_(NULL), disCode_(NULL) {
+    : file_(NULL), buffer_(NULL), unitCount_(0), caseSensitive_(0), trimNames_(1), disCode_(NULL) {
     root_.begin = 0;
     root_.end = 0;
     root_.next = NULL;
     root_.child = NULL;
-    inicd_ = LoadLibraryW(L"inicd.dll");
+    inicd_.Reset(LoadLibraryW(L"inicd.dll"));
     if (inicd_) {
-        disCode_ = (DisCodeFn)(void*)GetProcAddress(inicd_, "DisCode");
+        disCode_ = (DisCodeFn)(void*)GetProcAddress(inicd_.Get(), "DisCode");
     }
 }
 
 IniReader::~IniReader() {
     Clear();
-    if (inicd_) {
-        FreeLibrary(inicd_);
-    }
 }
 
 void IniReader::Clear() {

@@ -7,6 +7,8 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include "HandleHolders.h"
+
 // A span of the reader's text: units [begin, end). The root's children are
 // the sections, a section's children its keys, a key's child its value.
 struct IniNode {
@@ -60,7 +62,7 @@ private:
     uint32_t unitCount_;
     int caseSensitive_;  // always 0
     int trimNames_;      // always 1
-    HMODULE inicd_;
+    ModuleHolder inicd_;
     DisCodeFn disCode_;
     IniNode root_;
 };

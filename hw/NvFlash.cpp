@@ -4,6 +4,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "HandleHolders.h"
 #include "WindowUtils.h"
 
 namespace {
@@ -42,6 +43,24 @@ HWND FindNvflashWindow(const PROCESS_INFORMATION& process, HWND console) {
     }
 }
 
+// A console for the tool's run, when the process has none yet: the tool
+// shares it, and it goes again when the run ends.
+class ConsoleOfOurOwn {
+public:
+    ConsoleOfOurOwn() : allocated_(AllocConsole() != FALSE) {}
+    ~ConsoleOfOurOwn() {
+        if (allocated_) {
+            FreeConsole();
+        }
+    }
+    ConsoleOfOurOwn(const ConsoleOfOurOwn&) = delete;
+    ConsoleOfOurOwn& operator=(const ConsoleOfOurOwn&) = delete;
+    bool Allocated() const { return allocated_; }
+
+private:
+    bool allocated_;
+};
+
 }  // namespace
 
 DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout, DWORD timeLimitMs,
@@ -50,75 +69,65 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
         *stillRunning = NULL;
     }
     // A process that already has a console keeps it: only a console made
-    // here is freed again.
-    BOOL allocated = AllocConsole();
+    // here is hidden and freed again.
+    ConsoleOfOurOwn console;
+    ModuleHolder kernel(LoadLibraryA("kernel32.dll"));
+    GetConsoleWindowFn getConsoleWindow =
+        kernel ? (GetConsoleWindowFn)(void*)GetProcAddress(kernel.Get(), "GetConsoleWindow") : NULL;
+    DWORD start = GetTickCount();
+
+    wchar_t commandLine[kNvflashCommandChars];
+    if (!getConsoleWindow || wcslen(command) >= kNvflashCommandChars) {
+        return kNvflashNotStarted;
+    }
+    wcscpy(commandLine, command);
     STARTUPINFOW startup;
     memset(&startup, 0, sizeof(startup));
     startup.cb = sizeof(startup);
-    HMODULE kernel = LoadLibraryA("kernel32.dll");
-    GetConsoleWindowFn getConsoleWindow =
-        kernel ? (GetConsoleWindowFn)(void*)GetProcAddress(kernel, "GetConsoleWindow") : NULL;
-    DWORD exitCode = kNvflashNotStarted;
-    DWORD start = GetTickCount();
-    PROCESS_INFORMATION process;
-    memset(&process, 0, sizeof(process));
-
-    wchar_t commandLine[kNvflashCommandChars];
-    bool fits = wcslen(command) < kNvflashCommandChars;
-    if (fits) {
-        wcscpy(commandLine, command);
+    PROCESS_INFORMATION info;
+    memset(&info, 0, sizeof(info));
+    if (!CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &info)) {
+        return kNvflashNotStarted;
     }
-    if (getConsoleWindow && fits &&
-        CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &process)) {
-        CloseHandle(process.hThread);
-        Sleep(windowWaitMs);
-        HWND console = getConsoleWindow();
-        HWND window = FindNvflashWindow(process, console);
-        if (window) {
-            // A console the process had before is the user's: it stays shown.
-            if (window != console || allocated) {
-                ShowWindow(window, SW_HIDE);
-            }
-            if (console && allocated) {
-                ShowWindow(console, SW_HIDE);
-            }
-            DWORD code = 0;
-            while (GetExitCodeProcess(process.hProcess, &code)) {
-                exitCode = code;
-                PostMessageW(window, WM_KEYDOWN, kConfirmKey, 1);
-                if (GetTickCount() - start > timeLimitMs) {
-                    // Termination is asynchronous: the next backup must not
-                    // meet a dying tool that still holds the image file.
-                    if (terminateOnTimeout && TerminateProcess(process.hProcess, 0)) {
-                        WaitForSingleObject(process.hProcess, kKilledToolExitWaitMs);
-                    } else if (!terminateOnTimeout && stillRunning) {
-                        *stillRunning = process.hProcess;
-                        process.hProcess = NULL;
-                    }
-                    break;
-                }
-                if (code != STILL_ACTIVE) {
-                    break;
-                }
-                WaitForSingleObject(process.hProcess, kConfirmIntervalMs);
-            }
-        } else {
-            // A tool that finished before it could be seen has still run:
-            // its exit code is the result.
-            DWORD code = 0;
-            if (GetExitCodeProcess(process.hProcess, &code) && code != STILL_ACTIVE) {
-                exitCode = code;
-            }
+    HandleHolder process(info.hProcess);
+    HandleHolder thread(info.hThread);  // held only to be closed
+    Sleep(windowWaitMs);
+    HWND consoleWindow = getConsoleWindow();
+    HWND window = FindNvflashWindow(info, consoleWindow);
+    if (!window) {
+        // A tool that finished before it could be seen has still run: its
+        // exit code is the result.
+        DWORD code = 0;
+        if (GetExitCodeProcess(process.Get(), &code) && code != STILL_ACTIVE) {
+            return code;
         }
+        return kNvflashNotStarted;
     }
-    if (allocated) {
-        FreeConsole();
+    if (window != consoleWindow || console.Allocated()) {
+        ShowWindow(window, SW_HIDE);
     }
-    if (process.hProcess) {
-        CloseHandle(process.hProcess);
+    if (consoleWindow && console.Allocated()) {
+        ShowWindow(consoleWindow, SW_HIDE);
     }
-    if (kernel) {
-        FreeLibrary(kernel);
+    DWORD exitCode = kNvflashNotStarted;
+    DWORD code = 0;
+    while (GetExitCodeProcess(process.Get(), &code)) {
+        exitCode = code;
+        PostMessageW(window, WM_KEYDOWN, kConfirmKey, 1);
+        if (GetTickCount() - start > timeLimitMs) {
+            // Termination is asynchronous: the next backup must not meet a
+            // dying tool that still holds the image file.
+            if (terminateOnTimeout && TerminateProcess(process.Get(), 0)) {
+                WaitForSingleObject(process.Get(), kKilledToolExitWaitMs);
+            } else if (!terminateOnTimeout && stillRunning) {
+                *stillRunning = process.Release();
+            }
+            break;
+        }
+        if (code != STILL_ACTIVE) {
+            break;
+        }
+        WaitForSingleObject(process.Get(), kConfirmIntervalMs);
     }
     return exitCode;
 }

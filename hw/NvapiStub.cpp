@@ -27,29 +27,25 @@ const NvapiEntry NvapiEntryTable[] = {
 
 NvapiStub::NvapiStub(const char* library)
     : library_(library),
-      module_(NULL), bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
+      bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
     for (int i = 0; i < kNvFunctionCount; i++) {
         slots_[i] = NULL;
     }
 }
 
-NvapiStub::~NvapiStub() {
-    if (module_) {
-        FreeLibrary(module_);
-    }
-}
+NvapiStub::~NvapiStub() {}
 
 NvStatus NvapiStub::Bind() {
     if (bindTried_) {
         return bindStatus_;
     }
     bindTried_ = true;
-    module_ = LoadLibraryA(library_);
+    module_.Reset(LoadLibraryA(library_));
     if (!module_) {
         bindStatus_ = kNvLibraryNotFound;
         return bindStatus_;
     }
-    QueryInterfaceFn query = (QueryInterfaceFn)(void*)GetProcAddress(module_, "nvapi_QueryInterface");
+    QueryInterfaceFn query = (QueryInterfaceFn)(void*)GetProcAddress(module_.Get(), "nvapi_QueryInterface");
     InitializeFn initialize = query ? (InitializeFn)query(kNvInitializeId) : NULL;
     if (!initialize || initialize() < 0) {
         bindStatus_ = kNvError;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "HandleHolders.h"
 #include "NvapiTypes.h"
 
 enum NvapiFunction {
@@ -42,7 +43,7 @@ public:
     NvStatus BindStatus() const { return bindStatus_; }
     // The driver stays loaded past this object: a thread that could not be
     // stopped may still be inside it.
-    void KeepLoaded() { module_ = NULL; }
+    void KeepLoaded() { module_.Release(); }
     NvStatus FallbackStatus() const { return fallback_; }
     bool HasEntry(NvapiFunction f) const { return slots_[f] != NULL; }
 
@@ -62,7 +63,7 @@ private:
     NvapiStub& operator=(const NvapiStub&);
 
     const char* library_;
-    HMODULE module_;
+    ModuleHolder module_;
     NvStatus bindStatus_;
     bool bindTried_;
     NvStatus fallback_;

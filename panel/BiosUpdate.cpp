@@ -6,6 +6,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "HandleHolders.h"
 #include "LanguageState.h"
 #include "NvFlash.h"
 #include "WindowUtils.h"
@@ -47,8 +48,8 @@ void RestoreButton(void (*restore)(void*), void* context) {
 unsigned __stdcall FlashWorker(void* argument) {
     FlashJob* job = static_cast<FlashJob*>(argument);
     EnableWindow(job->dialog, FALSE);
-    HANDLE stillWriting = NULL;
-    DWORD exitCode = RunBiosUpdate(job->command, job->timeLimitMs, &stillWriting);
+    HandleHolder stillWriting;
+    DWORD exitCode = RunBiosUpdate(job->command, job->timeLimitMs, stillWriting.Receive());
     InterlockedExchange(&gUpdateState, kReporting);
     EnableWindow(job->dialog, TRUE);
     EnableWindow(job->mainWindow, TRUE);
@@ -63,8 +64,7 @@ unsigned __stdcall FlashWorker(void* argument) {
     // A tool that outlived the limit may still be writing the EEPROM: no
     // second update may start on top of it.
     if (stillWriting) {
-        WaitForSingleObject(stillWriting, INFINITE);
-        CloseHandle(stillWriting);
+        WaitForSingleObject(stillWriting.Get(), INFINITE);
     }
     InterlockedExchange(&gUpdateState, kIdle);
     return 0;
@@ -86,12 +86,12 @@ bool StartFlashWorker(HWND dialog, const FlashRequest* request) {
     job->restoreButton = request->restoreButton;
     job->context = request->context;
     job->timeLimitMs = request->timeLimitMs;
-    uintptr_t thread = _beginthreadex(NULL, 0, FlashWorker, job, 0, NULL);
-    if (thread == 0) {
+    // The worker ends on its own; nobody waits for it by its handle.
+    HandleHolder thread((HANDLE)_beginthreadex(NULL, 0, FlashWorker, job, 0, NULL));
+    if (!thread) {
         delete job;
         return false;
     }
-    CloseHandle((HANDLE)thread);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "GdiHolders.h"
 #include "Messages.h"
+#include "WindowDrag.h"
 #include "WindowUtils.h"
 
 const wchar_t kMainWindowClass[] = L"VexaPanelMainWnd_Cls";
@@ -11,8 +12,6 @@ namespace {
 const wchar_t kThisObjProperty[] = L"VexaPanelMainWnd_ThisObj";
 const WORD kSkinBitmapId = 243;
 const int kAppIconId = 140;
-// At least this much of the window stays inside the work area when dragged.
-const int kDragMargin = 10;
 
 }  // namespace
 
@@ -67,21 +66,19 @@ void MainPanel::Paint() {
 }
 
 void MainPanel::DragTo(int cursorX, int cursorY) {
-    WINDOWPLACEMENT placement;
-    placement.length = sizeof(placement);
-    if (!GetWindowPlacement(window, &placement)) return;
-    const RECT& r = placement.rcNormalPosition;
-    int width = r.right - r.left;
-    int height = r.bottom - r.top;
-    int x = r.left + (cursorX - pressPoint_.x);
-    int y = r.top + (cursorY - pressPoint_.y);
-    int maxX = GetSystemMetrics(SM_CXFULLSCREEN) - kDragMargin;
-    int maxY = GetSystemMetrics(SM_CYFULLSCREEN) - kDragMargin;
-    if (x > maxX) x = maxX;
-    else if (x < kDragMargin - width) x = kDragMargin - width;
-    if (y > maxY) y = maxY;
-    else if (y < kDragMargin - height) y = kDragMargin - height;
-    MoveWindow(window, x, y, width, height, TRUE);
+    // Screen coordinates throughout: the window placement would give
+    // work-area coordinates, which differ from the screen's by a taskbar at
+    // the top or left and made the window jump on every move.
+    RECT r;
+    if (!GetWindowRect(window, &r)) return;
+    RECT work = {0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    DragRect current = {r.left, r.top, r.right, r.bottom};
+    DragPoint origin = {work.left, work.top};
+    DragPoint to = DraggedWindowPosition(current, origin, GetSystemMetrics(SM_CXFULLSCREEN),
+                                         GetSystemMetrics(SM_CYFULLSCREEN), cursorX - pressPoint_.x,
+                                         cursorY - pressPoint_.y);
+    MoveWindow(window, to.x, to.y, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
 LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,7 @@
 #include "ProgramRegistry.h"
 
+#include "HandleHolders.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -14,29 +16,25 @@ namespace {
 // The Run value is read into this many bytes; anything longer is not ours.
 const DWORD kRunValueReadBytes = 512;
 
-class ScopedRegKey {
-  public:
-    ScopedRegKey() = default;
-    ScopedRegKey(const ScopedRegKey&) = delete;
-    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-    ~ScopedRegKey() {
-        if (key) {
-            RegCloseKey(key);
-        }
-    }
-    bool Open(HKEY root, const wchar_t* path, REGSAM access) {
-        return RegOpenKeyExW(root, path, 0, access, &key) == ERROR_SUCCESS;
-    }
-    // Opens the key, creating it when it is missing.
-    bool Create(HKEY root, const wchar_t* path, REGSAM access) {
-        return RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                               &key, nullptr) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return key; }
+// The key is taken only when the call succeeds: a failed call may leave
+// anything in its out-parameter.
+bool OpenKey(HKEY root, const wchar_t* path, REGSAM access, RegistryKeyHolder* key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, path, 0, access, &opened) != ERROR_SUCCESS) return false;
+    key->Reset(opened);
+    return true;
+}
 
-  private:
-    HKEY key = nullptr;
-};
+// Opens the key, creating it when it is missing.
+bool CreateKey(HKEY root, const wchar_t* path, REGSAM access, RegistryKeyHolder* key) {
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &created,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    key->Reset(created);
+    return true;
+}
 
 void LoadFlag(const wchar_t* name, DWORD& flag) {
     DWORD value = 0;
@@ -61,9 +59,9 @@ bool StoreFlag(const wchar_t* name, DWORD& flag, bool on) {
 
 bool WriteProgramValue(const wchar_t* name, const void* data, DWORD dataSize, DWORD type,
                        HKEY root) {
-    ScopedRegKey key;
-    if (!key.Open(root, kProgramKeyPath, KEY_SET_VALUE) &&
-        !key.Create(root, kProgramKeyPath, KEY_SET_VALUE)) {
+    RegistryKeyHolder key;
+    if (!OpenKey(root, kProgramKeyPath, KEY_SET_VALUE, &key) &&
+        !CreateKey(root, kProgramKeyPath, KEY_SET_VALUE, &key)) {
         return false;
     }
     return RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), dataSize) ==
@@ -74,8 +72,8 @@ bool ReadProgramValue(const wchar_t* name, void* data, DWORD* dataSize, DWORD* t
     if (!data || !dataSize || !type || *dataSize == 0) {
         return false;
     }
-    ScopedRegKey key;
-    if (!key.Open(root, kProgramKeyPath, KEY_QUERY_VALUE)) {
+    RegistryKeyHolder key;
+    if (!OpenKey(root, kProgramKeyPath, KEY_QUERY_VALUE, &key)) {
         return false;
     }
     // The system may scribble over the buffer when the value does not fit, so
@@ -131,8 +129,8 @@ bool WriteRunValue(int mode, const wchar_t* programPath) {
     if (chars == 0) {
         return false;
     }
-    ScopedRegKey key;
-    if (!key.Create(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE)) {
+    RegistryKeyHolder key;
+    if (!CreateKey(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE, &key)) {
         return false;
     }
     // The length counts the characters only, not the terminating NUL.
@@ -142,8 +140,8 @@ bool WriteRunValue(int mode, const wchar_t* programPath) {
 }
 
 bool DeleteRunValue() {
-    ScopedRegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE)) {
+    RegistryKeyHolder key;
+    if (!OpenKey(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE, &key)) {
         return false;
     }
     LONG rc = RegDeleteValueW(key.Get(), kRunValueName);
@@ -159,8 +157,8 @@ void ReadRunValue(RegistryFlags& flags) {
     {
         // Read access only: users without the right to change the Run key
         // still learn how the program starts.
-        ScopedRegKey key;
-        if (!key.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_QUERY_VALUE)) {
+        RegistryKeyHolder key;
+        if (!OpenKey(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_QUERY_VALUE, &key)) {
             return;
         }
         if (RegQueryValueExW(key.Get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(text),

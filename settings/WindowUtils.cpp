@@ -1,5 +1,7 @@
 #include "WindowUtils.h"
 
+#include "HandleHolders.h"
+
 #include "CenterPlacement.h"
 
 namespace {
@@ -51,12 +53,11 @@ bool StopThreadWithTimeout(DWORD threadId) {
     DWORD start = GetTickCount();
     bool ended = false;
     for (;;) {
-        HANDLE thread = openThread(kThreadAllAccess, FALSE, threadId);
+        HandleHolder thread(openThread(kThreadAllAccess, FALSE, threadId));
         DWORD code = 0;
-        bool queried = thread && GetExitCodeThread(thread, &code);
+        bool queried = thread && GetExitCodeThread(thread.Get(), &code);
         if (queried && code == STILL_ACTIVE) {
             PostThreadMessageW(threadId, WM_QUIT, 0, 0);
-            CloseHandle(thread);
             DWORD now = GetTickCount();
             // Tick differences are taken in both directions because the
             // counter wraps after 49.7 days.
@@ -64,7 +65,6 @@ bool StopThreadWithTimeout(DWORD threadId) {
             if (elapsed > kStopTimeoutMs) break;
             continue;
         }
-        if (thread) CloseHandle(thread);
         ended = queried;
         break;
     }
