@@ -10,6 +10,7 @@
 #include "HandleHolders.h"
 #include "HardwareObject.h"
 #include "MainPanel.h"
+#include "UserPrivilege.h"
 #include "WaitWindow.h"
 
 class Application {
@@ -36,7 +37,7 @@ public:
     WaitWindow waitWindow;
     FontHolder fonts[5];
     HandleHolder instanceMutex;
-    int userPrivilege = 0;
+    UserPrivilege userPrivilege = kPrivilegeGuest;
     CardSettings cards;
     FontTable fontTable;
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <lm.h>
 
-int QueryUserPrivilege() {
+UserPrivilege QueryUserPrivilege() {
     wchar_t name[UNLEN + 1];
     DWORD size = UNLEN + 1;
     if (!GetUserNameW(name, &size)) return kPrivilegeGuest;

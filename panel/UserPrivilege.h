@@ -7,4 +7,4 @@ enum UserPrivilege {
 };
 
 // The signed-in user's account privilege; guest when it cannot be read.
-int QueryUserPrivilege();
+UserPrivilege QueryUserPrivilege();
