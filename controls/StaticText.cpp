@@ -8,6 +8,35 @@
 const wchar_t kStaticTextClass[] = L"DMStc_Cls";
 const wchar_t kStaticTextProperty[] = L"DMStc_ThisObj";
 
+namespace {
+
+class LockScope {
+public:
+    explicit LockScope(CRITICAL_SECTION* lock) : lock_(lock) { EnterCriticalSection(lock_); }
+    ~LockScope() { LeaveCriticalSection(lock_); }
+    LockScope(const LockScope&) = delete;
+    LockScope& operator=(const LockScope&) = delete;
+
+private:
+    CRITICAL_SECTION* lock_;
+};
+
+// The lock is held for a copy of 45 characters at most, so a short spin
+// usually beats sleeping.
+const DWORD kTextLockSpin = 4000;
+// Makes XP create the lock's event now rather than at the first contended
+// write, which would allocate on the writer's path; later Windows versions
+// ignore it.
+const DWORD kMakeLockEventNow = 0x80000000u;
+
+}  // namespace
+
+StaticText::StaticText() {
+    // Without its event made in advance the lock still works.
+    if (!InitializeCriticalSectionAndSpinCount(&textLock, kMakeLockEventNow | kTextLockSpin))
+        InitializeCriticalSectionAndSpinCount(&textLock, kTextLockSpin);
+}
+
 StaticText::~StaticText() {
     if (window) {
         RemovePropW(window, kStaticTextProperty);
@@ -15,6 +44,7 @@ StaticText::~StaticText() {
         window = nullptr;
     }
     FreeBitmap(&bitmap);
+    DeleteCriticalSection(&textLock);
 }
 
 int StaticText::Create(int id, int x, int y, int width, int height, HWND parent) {
@@ -29,18 +59,51 @@ int StaticText::Create(int id, int x, int y, int width, int height, HWND parent)
     return 1;
 }
 
-void StaticText::SetText(const wchar_t* newText) {
+void StaticText::CopyText(const wchar_t* newText) {
     if (!newText)
         newText = L"";
     const size_t length = wcslen(newText);
     const size_t keep = length + 1 > kTextCapacity ? kMaxShownLength : length;
-    // Written in place: the monitor thread updates the value displays while
-    // the interface thread paints them, and the last slot stays the
-    // terminator throughout.
     for (size_t i = 0; i < keep; i++)
         text[i] = newText[i];
     text[keep] = L'\0';
+}
+
+void StaticText::SetTextAndColour(const wchar_t* newText, COLORREF colour) {
+    {
+        LockScope hold(&textLock);
+        CopyText(newText);
+        textColour = colour;
+    }
+    // Only invalidates: the paint itself runs on the window's own thread.
     RepaintClient(window);
+}
+
+void StaticText::SetText(const wchar_t* newText) {
+    {
+        LockScope hold(&textLock);
+        CopyText(newText);
+    }
+    RepaintClient(window);
+}
+
+void StaticText::SetTextColour(COLORREF colour) {
+    {
+        LockScope hold(&textLock);
+        textColour = colour;
+    }
+    RepaintClient(window);
+}
+
+StaticText::Shown StaticText::Snapshot() const {
+    Shown shown;
+    LockScope hold(&textLock);
+    shown.length = TextLength();
+    for (int i = 0; i < shown.length; i++)
+        shown.text[i] = text[i];
+    shown.text[shown.length] = L'\0';
+    shown.colour = textColour;
+    return shown;
 }
 
 int StaticText::TextLength() const {
@@ -54,11 +117,6 @@ void StaticText::SetBitmap(WORD resourceId) {
     FreeBitmap(&bitmap);
     bitmap = LoadProgramBitmap(resourceId);
     hasBitmap = 1;
-}
-
-void StaticText::SetTextColour(COLORREF colour) {
-    textColour = colour;
-    RepaintClient(window);
 }
 
 void StaticText::SetBackgroundColour(COLORREF colour) {
@@ -78,12 +136,14 @@ LRESULT StaticText::OnPaint() {
         BrushHolder brush(CreateSolidBrush(backgroundColour));
         FillRect(dc, &rc, brush.Get());
     }
+    // Drawn from a copy: the monitor thread may write the next reading
+    // while DrawTextW is still reading this one.
+    const Shown shown = Snapshot();
     ScopedSelect selectFont(dc, font);
-    SetTextColor(dc, textColour);
+    SetTextColor(dc, shown.colour);
     SetBkMode(dc, TRANSPARENT);
-    const int length = TextLength();
-    if (length > 0)
-        DrawTextW(dc, text, length, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    if (shown.length > 0)
+        DrawTextW(dc, shown.text, shown.length, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     return 0;
 }
 

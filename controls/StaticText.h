@@ -1,5 +1,7 @@
 // A label that draws a bitmap or a flat colour with a centred single line of
-// text over it; the panel's value displays and logo.
+// text over it; the panel's value displays and logo. The monitor thread
+// writes the value displays while the interface thread paints them, so text
+// and text colour are handed over under a lock the label owns.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +11,14 @@ public:
     static constexpr int kTextCapacity = 45;
     static constexpr int kMaxShownLength = 43;
 
-    StaticText() = default;
+    // The text and colour as one write left them, for painting.
+    struct Shown {
+        wchar_t text[kTextCapacity];
+        int length;
+        COLORREF colour;
+    };
+
+    StaticText();
     virtual ~StaticText();
     StaticText(const StaticText&) = delete;
     StaticText& operator=(const StaticText&) = delete;
@@ -22,14 +31,21 @@ public:
     virtual LRESULT OnTimer(WPARAM wParam);
 
     int Create(int id, int x, int y, int width, int height, HWND parent);
-    // Keeps at most 43 characters of a text too long for the buffer.
+    // For the monitor thread: a new reading, text and colour together, so no
+    // paint shows the new text in the old colour or the reverse. Keeps at
+    // most 43 characters; allocates nothing.
+    void SetTextAndColour(const wchar_t* newText, COLORREF colour);
+    // Either half alone, from any thread.
     void SetText(const wchar_t* newText);
+    void SetTextColour(COLORREF colour);
+    // Safe from any thread while another one writes.
+    Shown Snapshot() const;
+    // The label's own buffer: only for a label no other thread writes.
     const wchar_t* GetText() const { return text; }
     // The label owns the bitmap from now on; a bitmap set earlier is freed.
     void SetBitmap(WORD resourceId);
     void SetHasBitmap(int on) { hasBitmap = on ? 1 : 0; }
     void SetFont(HFONT newFont) { font = newFont; }
-    void SetTextColour(COLORREF colour);
     void SetBackgroundColour(COLORREF colour);
     HWND Window() const { return window; }
 
@@ -39,14 +55,20 @@ public:
     int hasBitmap = 0;
     HBITMAP bitmap = nullptr;
     COLORREF backgroundColour = 0x6F695E;
-    volatile COLORREF textColour = 0xFFFFFF;
+    // Text and colour are guarded by the label's lock; while another thread
+    // may write them, read them through Snapshot.
+    COLORREF textColour = 0xFFFFFF;
     wchar_t text[kTextCapacity] = {};
     HFONT font = nullptr;
 
 protected:
-    // The text's length, never past the buffer even while another thread
-    // writes it.
+    // The text's length, never past the buffer.
     int TextLength() const;
+
+private:
+    void CopyText(const wchar_t* newText);
+
+    mutable CRITICAL_SECTION textLock;
 };
 
 extern const wchar_t kStaticTextClass[];
