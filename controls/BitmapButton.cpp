@@ -17,11 +17,11 @@ int BitmapButton::Create(int id, const void* /*unused*/, int x, int y, int width
     if (!CreateButtonWindow(kBitmapButtonClass, kBitmapButtonProperty, id, nullptr, x, y, width,
                             height, parent))
         return 0;
-    normalBitmap = normal.Release();
-    hotBitmap = hot.Release();
+    normalBitmap.Reset(normal.Release());
+    hotBitmap.Reset(hot.Release());
     int bw = 0;
     int bh = 0;
-    GetBitmapSize(normalBitmap, &bw, &bh);
+    GetBitmapSize(normalBitmap.Get(), &bw, &bh);
     RegionHolder ellipse(CreateEllipticRgn(0, 0, bw, bh));
     if (SetWindowRgn(window, ellipse.Get(), TRUE))
         ellipse.Release();
@@ -55,7 +55,7 @@ LRESULT BitmapButton::OnPaint() {
     RECT rc;
     GetClientRect(window, &rc);
     const bool hot = GetCapture() == window || GetFocus() == window || hover;
-    DrawBitmap(paint.Dc(), hot ? hotBitmap : normalBitmap, 0, 0, rc.right, rc.bottom);
+    DrawBitmap(paint.Dc(), hot ? hotBitmap.Get() : normalBitmap.Get(), 0, 0, rc.right, rc.bottom);
     return 0;
 }
 

@@ -22,20 +22,16 @@ static_assert(sizeof(OutlinePoint) == sizeof(POINT), "outline points are handed 
 
 }  // namespace
 
-BitmapShape::~BitmapShape() {
-    FreeBitmap(&bitmap);
-}
-
-int BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
+BitmapShapeResult BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
     if (!newBitmap)
         return kShapeNoBitmap;
-    // Applying the bitmap already held must not delete it under our feet.
-    if (bitmap != newBitmap)
-        FreeBitmap(&bitmap);
-    bitmap = newBitmap;
+    // The caller has handed it over, so it is ours even when unusable. Reset
+    // keeps a bitmap applied a second time rather than deleting it.
+    bitmap.Reset(newBitmap);
 
     BITMAP bm = {};
-    if (GetObjectW(bitmap, sizeof(bm), &bm) != sizeof(bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+    if (GetObjectW(bitmap.Get(), sizeof(bm), &bm) != sizeof(bm) || bm.bmWidth <= 0 ||
+        bm.bmHeight <= 0)
         return kShapeNoBitmap;
     const int w = bm.bmWidth;
     const int h = bm.bmHeight;
@@ -59,7 +55,7 @@ int BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
     format.bmiHeader.biCompression = BI_RGB;
     MemoryDC dc;
     const bool read =
-        GetDIBits(dc.Get(), bitmap, 0, h, buffers.pixels, &format, DIB_RGB_COLORS) == h;
+        GetDIBits(dc.Get(), bitmap.Get(), 0, h, buffers.pixels, &format, DIB_RGB_COLORS) == h;
 
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof(wp);
@@ -82,7 +78,7 @@ int BitmapShape::ApplyBitmapShape(HBITMAP newBitmap) {
     return kShapeDone;
 }
 
-int BitmapShape::ApplyBitmapShape(WORD resourceId) {
+BitmapShapeResult BitmapShape::ApplyBitmapShape(WORD resourceId) {
     // Loaded as a DIB section of the resource's own format: a bitmap in the
     // format of a 16- or 8-bit screen has already rounded the colours, and
     // near the key colour that moves the outline.
@@ -93,13 +89,12 @@ int BitmapShape::ApplyBitmapShape(WORD resourceId) {
     return ApplyBitmapShape(loaded);
 }
 
-int BitmapShape::ChangeBitmap(WORD resourceId) {
+BitmapShapeResult BitmapShape::ChangeBitmap(WORD resourceId) {
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof(wp);
     if (!GetWindowPlacement(window, &wp))
-        return 0;
-    FreeBitmap(&bitmap);
-    bitmap = LoadProgramBitmap(resourceId);
+        return kShapeNoWindow;
+    bitmap.Reset(LoadProgramBitmap(resourceId));
     RepaintClient(window);
-    return 1;
+    return kShapeDone;
 }

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include "GdiHolders.h"
+
 enum BitmapShapeResult {
     kShapeDone = 0,
+    kShapeNoWindow = 1,
     kShapeOutOfMemory = 2,
     kShapeNoBitmap = 3,
 };
@@ -14,22 +17,22 @@ enum BitmapShapeResult {
 class BitmapShape {
 public:
     BitmapShape() = default;
-    ~BitmapShape();
     BitmapShape(const BitmapShape&) = delete;
     BitmapShape& operator=(const BitmapShape&) = delete;
 
     // Takes ownership of the bitmap (the previous one is deleted) and gives
     // the window its size and outline region.
-    int ApplyBitmapShape(HBITMAP bitmap);
+    BitmapShapeResult ApplyBitmapShape(HBITMAP bitmap);
     // Loads the resource in its own pixel format, not the screen's, so the
     // outline is the same on a 16- or 8-bit screen as on a 24-bit one.
-    int ApplyBitmapShape(WORD resourceId);
-    // Swaps the picture only: the region and the stored size stay. Returns 0
-    // when the window is gone, else 1.
-    int ChangeBitmap(WORD resourceId);
+    BitmapShapeResult ApplyBitmapShape(WORD resourceId);
+    // Swaps the picture only: the region and the stored size stay; a picture
+    // that cannot be loaded leaves none. kShapeNoWindow, with nothing
+    // changed, once the window is gone.
+    BitmapShapeResult ChangeBitmap(WORD resourceId);
 
     HWND window = nullptr;
-    HBITMAP bitmap = nullptr;
+    BitmapHolder bitmap;
     COLORREF keyColour = 0xFFFFFF;
     int width = 0;
     int height = 0;

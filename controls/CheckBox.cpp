@@ -12,16 +12,13 @@ CheckBox::~CheckBox() {
         RemovePropW(window, kCheckBoxProperty);
         DestroyWindow(window);
     }
-    FreeBitmap(&normalBitmap);
-    FreeBitmap(&hotBitmap);
-    FreeBitmap(&disabledBitmap);
 }
 
 int CheckBox::Create(int id, int x, int y, int width, int height, HWND parent, WORD normalId,
                      WORD hotId, WORD disabledId) {
-    normalBitmap = LoadProgramBitmap(normalId);
-    hotBitmap = LoadProgramBitmap(hotId);
-    disabledBitmap = LoadProgramBitmap(disabledId);
+    normalBitmap.Reset(LoadProgramBitmap(normalId));
+    hotBitmap.Reset(LoadProgramBitmap(hotId));
+    disabledBitmap.Reset(LoadProgramBitmap(disabledId));
     window = CreateWindowExW(0, kCheckBoxClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width,
                              height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              ProgramModule(), nullptr);
@@ -70,10 +67,10 @@ void CheckBox::Paint() {
     GetClientRect(window, &rc);
     const int w = rc.right;
     const int h = rc.bottom;
-    HBITMAP face = disabledBitmap;
+    HBITMAP face = disabledBitmap.Get();
     if (IsWindowEnabled(window)) {
         const bool hot = GetCapture() == window || GetFocus() == window || hover;
-        face = hot ? hotBitmap : normalBitmap;
+        face = hot ? hotBitmap.Get() : normalBitmap.Get();
     }
     // The faces carry a two-pixel margin that the box does not show.
     DrawBitmap(dc, face, 0, 0, w, h, 2, 2);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "GdiHolders.h"
+
 class CheckBox {
 public:
     CheckBox() = default;
@@ -28,9 +30,9 @@ public:
     HWND window = nullptr;
     COLORREF tickColour = 0x0000FF;
     int checked = 0;
-    HBITMAP normalBitmap = nullptr;
-    HBITMAP hotBitmap = nullptr;
-    HBITMAP disabledBitmap = nullptr;
+    BitmapHolder normalBitmap;
+    BitmapHolder hotBitmap;
+    BitmapHolder disabledBitmap;
     int hover = 0;
     int toggleMode = 0;
 

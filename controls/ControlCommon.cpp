@@ -65,12 +65,6 @@ RECT GetRectInParent(HWND window) {
     return wp.rcNormalPosition;
 }
 
-void FreeBitmap(HBITMAP* bitmap) {
-    if (*bitmap)
-        DeleteObject(*bitmap);
-    *bitmap = nullptr;
-}
-
 void DrawPolyline(HDC dc, COLORREF colour, const POINT* points, int count) {
     PenHolder pen(CreatePen(PS_SOLID, 0, colour));
     ScopedSelect select(dc, pen.Get());

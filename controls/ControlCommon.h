@@ -42,6 +42,3 @@ bool GetBitmapSize(HBITMAP bitmap, int* width, int* height);
 
 // The window's rectangle in its parent's client coordinates.
 RECT GetRectInParent(HWND window);
-
-// Frees a bitmap the caller owns and clears the handle.
-void FreeBitmap(HBITMAP* bitmap);

@@ -24,9 +24,9 @@ int GroupButton::Create(int id, const wchar_t* caption, int x, int y, int width,
     if (!CreateButtonWindow(kGroupButtonClass, kGroupButtonProperty, id, caption, x, y, width,
                             height, parent))
         return 0;
-    normalBitmap = LoadProgramBitmap(normalId);
-    hotBitmap = LoadProgramBitmap(hotId);
-    disabledBitmap = LoadProgramBitmap(disabledId);
+    normalBitmap.Reset(LoadProgramBitmap(normalId));
+    hotBitmap.Reset(LoadProgramBitmap(hotId));
+    disabledBitmap.Reset(LoadProgramBitmap(disabledId));
     SetPropW(window, kGroupButtonProperty, this);
     return 1;
 }
@@ -66,9 +66,9 @@ LRESULT GroupButton::OnPaint() {
     const int h = rc.bottom;
     const bool enabled = IsWindowEnabled(window) != FALSE;
 
-    HBITMAP face = disabledBitmap;
+    HBITMAP face = disabledBitmap.Get();
     if (enabled)
-        face = (selected || hover) ? hotBitmap : normalBitmap;
+        face = (selected || hover) ? hotBitmap.Get() : normalBitmap.Get();
     const int d = selected ? 0 : 1;
     DrawBitmap(dc, face, d, d, w, h);
     DrawFrame(dc, w, h, selected != 0, enabled);

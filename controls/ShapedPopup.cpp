@@ -39,7 +39,7 @@ int ShapedPopup::Create(int /*id*/, int x, int y, HWND parent, WORD bitmapId) {
 void ShapedPopup::Paint() {
     PaintScope paint(shape.window);
     HDC dc = paint.Dc();
-    DrawBitmap(dc, shape.bitmap, 0, 0, shape.width, shape.height);
+    DrawBitmap(dc, shape.bitmap.Get(), 0, 0, shape.width, shape.height);
     if (!captionText)
         return;
     RECT rc;

@@ -33,7 +33,7 @@ public:
     }
     void SetCaptionFont(HFONT font) { captionFont = font; }
     void SetCaptionColour(COLORREF colour) { captionColour = colour; }
-    int ChangeBitmap(WORD bitmapId) { return shape.ChangeBitmap(bitmapId); }
+    BitmapShapeResult ChangeBitmap(WORD bitmapId) { return shape.ChangeBitmap(bitmapId); }
     HWND Window() const { return shape.window; }
 
     const wchar_t* captionText = nullptr;

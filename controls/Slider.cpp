@@ -38,11 +38,10 @@ SliderTrack::~SliderTrack() {
         RemovePropW(trackWindow, kSliderTrackProperty);
         DestroyWindow(trackWindow);
     }
-    FreeBitmap(&trackBitmap);
 }
 
 int SliderTrack::CreateTrack(int id, int x, int y, int width, HWND parent) {
-    trackBitmap = LoadProgramBitmap(kSliderTrackBitmap);
+    trackBitmap.Reset(LoadProgramBitmap(kSliderTrackBitmap));
     trackWindow = CreateWindowExW(0, L"static", nullptr, WS_CHILD | WS_VISIBLE, x, y, width,
                                   kTrackHeight, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -67,7 +66,7 @@ void SliderTrack::Paint() {
         RECT rc = ClientRectOf(trackWindow);
         // The track picture's first three columns are its rounded end cap,
         // which the track does not show.
-        DrawBitmap(paint.Dc(), trackBitmap, 0, 0, rc.right, rc.bottom, 3, 0);
+        DrawBitmap(paint.Dc(), trackBitmap.Get(), 0, 0, rc.right, rc.bottom, 3, 0);
     }
     // The handle sits on the track: draw it again over the fresh track.
     if (owner)
@@ -98,9 +97,6 @@ SliderHandle::~SliderHandle() {
         RemovePropW(window, kSliderHandleProperty);
         DestroyWindow(window);
     }
-    FreeBitmap(&normalBitmap);
-    FreeBitmap(&hotBitmap);
-    FreeBitmap(&disabledBitmap);
 }
 
 int SliderHandle::Create(int id, int x, int y, int trackHeight, HWND parent, WORD normalId,
@@ -112,9 +108,9 @@ int SliderHandle::Create(int id, int x, int y, int trackHeight, HWND parent, WOR
     int bh = 0;
     if (!GetBitmapSize(normal.Get(), &bw, &bh))
         return 0;
-    normalBitmap = normal.Release();
-    hotBitmap = hot.Release();
-    disabledBitmap = disabled.Release();
+    normalBitmap.Reset(normal.Release());
+    hotBitmap.Reset(hot.Release());
+    disabledBitmap.Reset(disabled.Release());
     window = CreateWindowExW(0, kSliderHandleClass, nullptr, WS_CHILD | WS_VISIBLE, x - bw / 2,
                              y - (bh - trackHeight) / 2, bw, bh, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(),
@@ -136,9 +132,9 @@ void SliderHandle::Paint() {
     PaintScope paint(window);
     RECT rc;
     GetWindowRect(window, &rc);
-    HBITMAP face = disabledBitmap;
+    HBITMAP face = disabledBitmap.Get();
     if (IsWindowEnabled(window))
-        face = (hover || pressed || GetFocus() == window) ? hotBitmap : normalBitmap;
+        face = (hover || pressed || GetFocus() == window) ? hotBitmap.Get() : normalBitmap.Get();
     DrawBitmap(paint.Dc(), face, 0, 0, rc.right - rc.left, rc.bottom - rc.top);
 }
 

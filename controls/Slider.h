@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "GdiHolders.h"
 #include "ShapedPopup.h"
 #include "SliderGeometry.h"
 
@@ -27,7 +28,7 @@ public:
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    HBITMAP trackBitmap = nullptr;
+    BitmapHolder trackBitmap;
     HWND trackWindow = nullptr;
     Slider* owner = nullptr;
 
@@ -51,9 +52,9 @@ public:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND window = nullptr;
-    HBITMAP normalBitmap = nullptr;
-    HBITMAP hotBitmap = nullptr;
-    HBITMAP disabledBitmap = nullptr;
+    BitmapHolder normalBitmap;
+    BitmapHolder hotBitmap;
+    BitmapHolder disabledBitmap;
     Slider* slider = nullptr;
     int pressLeft = 0;
     int pressed = 0;

@@ -43,7 +43,6 @@ StaticText::~StaticText() {
         DestroyWindow(window);
         window = nullptr;
     }
-    FreeBitmap(&bitmap);
     DeleteCriticalSection(&textLock);
 }
 
@@ -114,8 +113,7 @@ int StaticText::TextLength() const {
 }
 
 void StaticText::SetBitmap(WORD resourceId) {
-    FreeBitmap(&bitmap);
-    bitmap = LoadProgramBitmap(resourceId);
+    bitmap.Reset(LoadProgramBitmap(resourceId));
     hasBitmap = 1;
 }
 
@@ -130,8 +128,8 @@ LRESULT StaticText::OnPaint() {
     RECT rc;
     GetClientRect(window, &rc);
     if (hasBitmap) {
-        DrawBitmap(dc, bitmap, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, rc.left,
-                   rc.top);
+        DrawBitmap(dc, bitmap.Get(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                   rc.left, rc.top);
     } else {
         BrushHolder brush(CreateSolidBrush(backgroundColour));
         FillRect(dc, &rc, brush.Get());
@@ -168,7 +166,7 @@ LRESULT StaticText::OnDestroy() {
     RemovePropW(hwnd, kStaticTextProperty);
     // Cleared so that a second WM_DESTROY or the destructor cannot free the
     // bitmap again or reach the dead window.
-    FreeBitmap(&bitmap);
+    bitmap.Reset();
     window = nullptr;
     return DefWindowProcW(hwnd, WM_DESTROY, 0, 0);
 }

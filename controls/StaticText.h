@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "GdiHolders.h"
+
 class StaticText {
 public:
     static constexpr int kTextCapacity = 45;
@@ -53,7 +55,7 @@ public:
 
     HWND window = nullptr;
     int hasBitmap = 0;
-    HBITMAP bitmap = nullptr;
+    BitmapHolder bitmap;
     COLORREF backgroundColour = 0x6F695E;
     // Text and colour are guarded by the label's lock; while another thread
     // may write them, read them through Snapshot.

@@ -24,9 +24,6 @@ TextButton::~TextButton() {
         DestroyWindow(window);
         window = nullptr;
     }
-    FreeBitmap(&normalBitmap);
-    FreeBitmap(&hotBitmap);
-    FreeBitmap(&disabledBitmap);
 }
 
 int TextButton::CreateButtonWindow(const wchar_t* className, const wchar_t* property, int id,
@@ -47,9 +44,9 @@ int TextButton::Create(int id, const wchar_t* caption, int x, int y, int width, 
     if (!CreateButtonWindow(kTextButtonClass, kTextButtonProperty, id, caption, x, y, width,
                             height, parent))
         return 0;
-    normalBitmap = LoadProgramBitmap(normalId);
-    hotBitmap = LoadProgramBitmap(hotId);
-    disabledBitmap = LoadProgramBitmap(disabledId);
+    normalBitmap.Reset(LoadProgramBitmap(normalId));
+    hotBitmap.Reset(LoadProgramBitmap(hotId));
+    disabledBitmap.Reset(LoadProgramBitmap(disabledId));
     SetPropW(window, kTextButtonProperty, this);
     return 1;
 }
@@ -157,9 +154,9 @@ LRESULT TextButton::OnPaint() {
     const int h = rc.bottom;
     const bool enabled = IsWindowEnabled(window) != FALSE;
 
-    HBITMAP face = disabledBitmap;
+    HBITMAP face = disabledBitmap.Get();
     if (enabled)
-        face = (GetFocus() == window || hover || pressed) ? hotBitmap : normalBitmap;
+        face = (GetFocus() == window || hover || pressed) ? hotBitmap.Get() : normalBitmap.Get();
     const int d = pressed ? 1 : 0;
     DrawBitmap(dc, face, d, d, w - 1, h - 1);
     DrawFrame(dc, w, h, pressed != 0, enabled);

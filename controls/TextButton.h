@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "GdiHolders.h"
+
 class TextButton {
 public:
     TextButton() = default;
@@ -34,9 +36,9 @@ public:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND window = nullptr;
-    HBITMAP normalBitmap = nullptr;
-    HBITMAP hotBitmap = nullptr;
-    HBITMAP disabledBitmap = nullptr;
+    BitmapHolder normalBitmap;
+    BitmapHolder hotBitmap;
+    BitmapHolder disabledBitmap;
     HFONT font = nullptr;
     int hover = 0;
     int pressed = 0;

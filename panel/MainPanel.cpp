@@ -55,9 +55,9 @@ void MainPanel::BuildPanel() {
 void MainPanel::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (dc && shape.bitmap) {
+    if (dc && shape.bitmap.Get()) {
         MemoryDC source;
-        ScopedSelect select(source.Get(), shape.bitmap);
+        ScopedSelect select(source.Get(), shape.bitmap.Get());
         const RECT& r = ps.rcPaint;
         BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source.Get(), r.left, r.top,
                SRCCOPY);

@@ -123,7 +123,7 @@ std::vector<POINT> OutlineOfResource(WORD id, int* width, int* height) {
 
 TEST_F(ShapedWindow, NullBitmapChangesNothing) {
     EXPECT_EQ(kShapeNoBitmap, shape.ApplyBitmapShape(static_cast<HBITMAP>(nullptr)));
-    EXPECT_EQ(nullptr, shape.bitmap);
+    EXPECT_EQ(nullptr, shape.bitmap.Get());
     EXPECT_EQ(10, WindowSize().cx);
     EXPECT_EQ(kShapeNoBitmap, shape.ApplyBitmapShape(static_cast<WORD>(9999)));
 }
@@ -222,7 +222,7 @@ TEST_F(ShapedWindow, SecondBitmapReplacesTheFirstAndResizes) {
     HBITMAP second = BitmapFromArt({"..........", ".########.", ".########."});
     ASSERT_EQ(kShapeDone, shape.ApplyBitmapShape(second));
     EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(first)));
-    EXPECT_EQ(second, shape.bitmap);
+    EXPECT_EQ(second, shape.bitmap.Get());
     EXPECT_EQ(10, WindowSize().cx);
     EXPECT_EQ(3, WindowSize().cy);
 }
@@ -237,10 +237,10 @@ TEST_F(ShapedWindow, ApplyingTheHeldBitmapAgainKeepsIt) {
 
 TEST_F(ShapedWindow, ChangeBitmapKeepsRegionAndSize) {
     ASSERT_EQ(kShapeDone, shape.ApplyBitmapShape(BitmapFromArt(kEmptyTopRows)));
-    HBITMAP first = shape.bitmap;
-    EXPECT_EQ(1, shape.ChangeBitmap(308));  // 139 x 71
+    HBITMAP first = shape.bitmap.Get();
+    EXPECT_EQ(kShapeDone, shape.ChangeBitmap(308));  // 139 x 71
     EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(first)));
-    EXPECT_NE(nullptr, shape.bitmap);
+    EXPECT_NE(nullptr, shape.bitmap.Get());
     EXPECT_EQ(6, shape.width);
     EXPECT_EQ(4, shape.height);
     EXPECT_EQ(6, WindowSize().cx);
@@ -249,8 +249,8 @@ TEST_F(ShapedWindow, ChangeBitmapKeepsRegionAndSize) {
 
 TEST_F(ShapedWindow, ChangeBitmapWithoutWindowFails) {
     BitmapShape orphan;
-    EXPECT_EQ(0, orphan.ChangeBitmap(308));
-    EXPECT_EQ(nullptr, orphan.bitmap);
+    EXPECT_EQ(kShapeNoWindow, orphan.ChangeBitmap(308));
+    EXPECT_EQ(nullptr, orphan.bitmap.Get());
 }
 
 TEST_F(ShapedWindow, BitmapWithoutPictureKeepsTheWholeRectangle) {

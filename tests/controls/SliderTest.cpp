@@ -229,11 +229,11 @@ TEST_F(SliderTest, PicturesFollowTheHandleToTheLastOfEachTable) {
 
 TEST_F(SliderTest, PictureIsSwappedOnlyWhenTheIndexChanges) {
     slider.SetValue(50, 0);
-    HBITMAP shown = slider.Popup().shape.bitmap;
+    HBITMAP shown = slider.Popup().shape.bitmap.Get();
     slider.SetValue(51, 0);  // still index 21
-    EXPECT_EQ(shown, slider.Popup().shape.bitmap);
+    EXPECT_EQ(shown, slider.Popup().shape.bitmap.Get());
     slider.SetValue(51, 1);  // forced
-    EXPECT_NE(shown, slider.Popup().shape.bitmap);
+    EXPECT_NE(shown, slider.Popup().shape.bitmap.Get());
 }
 
 TEST_F(SliderTest, SliderWithoutPopupNeverSwapsPictures) {

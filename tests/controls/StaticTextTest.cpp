@@ -73,7 +73,7 @@ TEST_F(StaticTextTest, DestroyingTheWindowFreesTheBitmapOnce) {
     auto* logo = new StaticText;
     ASSERT_EQ(1, logo->Create(1, 55, 230, 100, 36, parent.Window()));
     logo->SetBitmap(353);
-    HBITMAP bitmap = logo->bitmap;
+    HBITMAP bitmap = logo->bitmap.Get();
     ASSERT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(bitmap));
     DestroyWindow(logo->Window());
     EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(bitmap)));
@@ -90,7 +90,7 @@ TEST_F(StaticTextTest, DestroyMessageBeforeTheRealDestructionIsHarmless) {
     label.SetBitmap(352);
     HWND hwnd = label.Window();
     SendMessageW(hwnd, WM_DESTROY, 0, 0);
-    EXPECT_EQ(nullptr, label.bitmap);
+    EXPECT_EQ(nullptr, label.bitmap.Get());
     EXPECT_TRUE(IsWindow(hwnd));
     DestroyWindow(hwnd);
     EXPECT_FALSE(IsWindow(hwnd));
@@ -98,10 +98,10 @@ TEST_F(StaticTextTest, DestroyMessageBeforeTheRealDestructionIsHarmless) {
 
 TEST_F(StaticTextTest, ASecondBitmapFreesTheFirst) {
     label.SetBitmap(352);
-    HBITMAP first = label.bitmap;
+    HBITMAP first = label.bitmap.Get();
     label.SetBitmap(353);
     EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(first)));
-    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(label.bitmap));
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(label.bitmap.Get()));
 }
 
 TEST_F(StaticTextTest, MouseMessagesDoNothing) {

@@ -69,7 +69,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
         HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, gShape.bitmap);
+        HGDIOBJ old = SelectObject(memory, gShape.bitmap.Get());
         const RECT& r = ps.rcPaint;
         BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top,
                SRCCOPY);
