@@ -17,6 +17,7 @@ googletest
 wine
 wine64
 wine32:i386
+qemu-user-static
 xvfb
 xauth
 x11-utils

@@ -17,4 +17,6 @@ wine_prefix_ready "$test_dir/wineprefix"
 status=0
 ctest --test-dir "$test_dir" --output-on-failure --timeout 600 || status=$?
 "$WINESERVER" -k 2>/dev/null || true
+# The tests above may have run an x86_64 build; the shipping one is 32-bit.
+"$here/run-shipping-smoke.sh" "$test_dir" "$VEXA_WIN32_DIR" || [ $status -ne 0 ] || status=1
 exit $status
