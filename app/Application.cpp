@@ -95,7 +95,7 @@ bool Application::RegisterClassesAndFonts(HINSTANCE instance) {
         if (!step(instance)) return false;
     }
 
-    userPrivilege = QueryUserPrivilege();
+    userPrivilege = privilegeSource();
 
     if (!fontTable.AddMissingFonts()) {
         ShowStartupError(kTextAddFontFailed);
@@ -109,7 +109,15 @@ bool Application::CreateWaitWindow(HINSTANCE instance) {
     return waitWindow.Create(instance, &hardware, OnStartupWorkerDone);
 }
 
-bool Application::CreateMainWindow() { return panel.CreateMainWindow(instance_); }
+bool Application::CreateMainWindow() {
+    PanelServices services;
+    services.hardware = &hardware;
+    services.cards = &cards;
+    for (int i = 0; i < 4; i++) services.fonts[i] = fonts[i].Get();
+    services.privilege = userPrivilege;
+    panel.Attach(services);
+    return panel.CreateMainWindow(instance_);
+}
 
 int Application::FailStart(int textId) {
     if (waitWindow.window) ShowWindow(waitWindow.window, SW_HIDE);
@@ -147,6 +155,12 @@ int Application::RunMessageLoop() {
     }
     // Accelerator tables loaded from resources are freed with the module.
     fontTable.RemoveAddedFonts();
+    if (!panel.StopBackgroundWork()) {
+        // The monitor thread is still inside the hardware: tearing down the
+        // objects it uses would pull them from under it, so the process ends
+        // here, without running the destructors.
+        ExitProcess(static_cast<UINT>(exitCode));
+    }
     return exitCode;
 }
 

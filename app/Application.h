@@ -38,6 +38,9 @@ public:
     FontHolder fonts[5];
     HandleHolder instanceMutex;
     UserPrivilege userPrivilege = kPrivilegeGuest;
+    // Where the privilege comes from: the signed-in user's account, unless
+    // the program is the tests' build (WinMainForTests.cpp).
+    UserPrivilege (*privilegeSource)() = QueryUserPrivilege;
     CardSettings cards;
     FontTable fontTable;
 

@@ -89,12 +89,12 @@ BitmapShapeResult BitmapShape::ApplyBitmapShape(WORD resourceId) {
     return ApplyBitmapShape(loaded);
 }
 
-BitmapShapeResult BitmapShape::ChangeBitmap(WORD resourceId) {
+bool BitmapShape::ChangeBitmap(WORD resourceId) {
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof(wp);
     if (!GetWindowPlacement(window, &wp))
-        return kShapeNoWindow;
+        return false;
     bitmap.Reset(LoadProgramBitmap(resourceId));
     RepaintClient(window);
-    return kShapeDone;
+    return true;
 }

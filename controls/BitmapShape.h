@@ -9,7 +9,6 @@
 
 enum BitmapShapeResult {
     kShapeDone = 0,
-    kShapeNoWindow = 1,
     kShapeOutOfMemory = 2,
     kShapeNoBitmap = 3,
 };
@@ -27,9 +26,9 @@ public:
     // outline is the same on a 16- or 8-bit screen as on a 24-bit one.
     BitmapShapeResult ApplyBitmapShape(WORD resourceId);
     // Swaps the picture only: the region and the stored size stay; a picture
-    // that cannot be loaded leaves none. kShapeNoWindow, with nothing
-    // changed, once the window is gone.
-    BitmapShapeResult ChangeBitmap(WORD resourceId);
+    // that cannot be loaded leaves none. False, with nothing changed, once
+    // the window is gone.
+    bool ChangeBitmap(WORD resourceId);
 
     HWND window = nullptr;
     BitmapHolder bitmap;

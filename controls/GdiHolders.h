@@ -87,6 +87,7 @@ public:
     PaintScope& operator=(const PaintScope&) = delete;
 
     HDC Dc() const { return dc_; }
+    const RECT& Rect() const { return ps_.rcPaint; }
 
 private:
     HWND window_;

@@ -33,7 +33,7 @@ public:
     }
     void SetCaptionFont(HFONT font) { captionFont = font; }
     void SetCaptionColour(COLORREF colour) { captionColour = colour; }
-    BitmapShapeResult ChangeBitmap(WORD bitmapId) { return shape.ChangeBitmap(bitmapId); }
+    bool ChangeBitmap(WORD bitmapId) { return shape.ChangeBitmap(bitmapId); }
     HWND Window() const { return shape.window; }
 
     const wchar_t* captionText = nullptr;

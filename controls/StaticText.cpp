@@ -196,6 +196,22 @@ LRESULT CALLBACK StaticText::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         return label->OnLButtonDown(wParam, lParam);
     case WM_LBUTTONUP:
         return label->OnLButtonUp(wParam, lParam);
+    case WM_GETTEXT:
+        return label->CopyShownText(reinterpret_cast<wchar_t*>(lParam), wParam);
+    case WM_GETTEXTLENGTH:
+        return label->Snapshot().length;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// The text a reading shows, for whoever asks the window (a screen reader,
+// a test): the window's own title is not kept up to date, since setting it
+// from the monitor thread would have to wait for this thread.
+LRESULT StaticText::CopyShownText(wchar_t* out, WPARAM capacity) const {
+    if (!out || capacity == 0) return 0;
+    Shown shown = Snapshot();
+    size_t n = (size_t)shown.length < capacity - 1 ? (size_t)shown.length : capacity - 1;
+    for (size_t i = 0; i < n; i++) out[i] = shown.text[i];
+    out[n] = 0;
+    return (LRESULT)n;
 }

@@ -69,6 +69,7 @@ protected:
 
 private:
     void CopyText(const wchar_t* newText);
+    LRESULT CopyShownText(wchar_t* out, WPARAM capacity) const;
 
     mutable CRITICAL_SECTION textLock;
 };

@@ -1,32 +1,71 @@
 #pragma once
-// The user-interface half of the application: the main window and the state
-// the panel keeps between messages. The panel's controls arrive with the
-// panel itself; start-up needs only what is here.
+// The object behind the main window: every control on the skin, the state
+// the panel keeps between messages, and the handlers the controls' messages
+// reach. Its methods are spread over small files by purpose: the window
+// procedure, the build, the dispatch, the painting, the monitor thread, the
+// fan controls.
 
 #include <windows.h>
+
+#include <atomic>
 #include <stdint.h>
 
+#include "BitmapButton.h"
 #include "BitmapShape.h"
+#include "CardSettings.h"
+#include "CheckBox.h"
+#include "GdiHolders.h"
+#include "GroupButton.h"
+#include "HandleHolders.h"
+#include "HardwareObject.h"
 #include "ProgramRegistry.h"
+#include "RoundRadio.h"
+#include "Slider.h"
 #include "StartMode.h"
+#include "StaticText.h"
+#include "TextButton.h"
+#include "UserPrivilege.h"
 
 // The main window's class; a second instance looks for it.
 extern const wchar_t kMainWindowClass[];
 
+// What start-up hands the panel before its window exists. Everything here
+// outlives the panel's threads (start-up stops them before teardown).
+struct PanelServices {
+    HardwareObject* hardware = nullptr;
+    CardSettings* cards = nullptr;
+    HFONT fonts[4] = {};  // 1 Arial 14 bold, 2 Arial 14, 3 DigifaceWide 16, 4 Arial 10 bold
+    UserPrivilege privilege = kPrivilegeGuest;
+};
+
 class MainPanel {
 public:
     MainPanel();  // reads the registry options
+    ~MainPanel();
     MainPanel(const MainPanel&) = delete;
     MainPanel& operator=(const MainPanel&) = delete;
 
     static bool RegisterClass(HINSTANCE instance);
 
+    void Attach(const PanelServices& services) { services_ = services; }
+
     // Creates the main window once; later calls return true and do nothing.
     bool CreateMainWindow(HINSTANCE instance);
 
+    // Stops the fan timer and the monitor thread. False when the thread did
+    // not end within the wait: then nothing it uses may be freed.
+    bool StopBackgroundWork();
+
+    // The card the panel shows; the monitor thread reads it once a cycle.
+    uint8_t CurrentCard() const { return currentCard_.load(); }
+
+    // One pass over the cards: fan speed, clocks and temperature into the
+    // value displays. The monitor thread runs it every 600 ms; benchmarks
+    // and tests may run it directly.
+    void MonitorCycle();
+
     HWND window = nullptr;
     StartMode startMode = kStartInteractive;
-    uint8_t currentCard = 0;
     DWORD monitorThreadId = 0;
     DWORD workerThreadId = 0;
     bool workerRunning = false;
@@ -34,13 +73,97 @@ public:
     RegistryFlags registry;
     BitmapShape shape;  // the skin the window is cut from
 
+    Slider gpuSlider, shaderSlider, memorySlider, fanSlider, auxSlider1, auxSlider2;
+    CheckBox autoBox, manualBox, linkBox;
+    RoundRadio radio2D, radio3D;
+    RadioGroup levelGroup;
+    TextButton testButton, applyButton;
+    TextButton gpuUp, gpuDown, shaderUp, shaderDown, memoryUp, memoryDown;
+    GroupButton masterButton, slaveButton, aboutButton, settingsButton, restoreButton, biosButton;
+    ButtonGroup cardGroup, aboutGroup, settingsGroup, restoreGroup, biosGroup;
+    StaticText gpuClockDisplay, shaderClockDisplay, memoryClockDisplay, temperatureDisplay, fanSpeedDisplay;
+    StaticText logo;
+    BitmapButton minimiseButton, closeButton;
+    HWND focusControl = nullptr;
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void BuildPanel();
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    void OnBuildPanel();
+    void AddAboutToSystemMenu();
+    void StartMonitorThread();
     void Paint();
     void DragTo(int cursorX, int cursorY);
 
+    // The build (PanelBuild.cpp).
+    void BuildPanel();
+    void CreateFanAndLinkBoxes();
+    void CreateSliders();
+    void SetSliderRanges();
+    void FillCardClocks(uint8_t card, bool moveSliders);
+    void MoveClockSliders(const LevelClocks& clocks);
+    void CreateButtons();
+    void CreateGroupButtons();
+    void CreateDisplays();
+    void CreateLevelRadios();
+    void FillCard1();
+    void ApplyLanguageTexts();
+
+    // Notifications (PanelDispatch.cpp).
+    void OnCheckClicked(CheckBox* box);
+    void OnRadioClicked(RoundRadio* radio);
+    void OnButtonClicked(TextButton* button);
+    void OnGroupClicked(GroupButton* button);
+    void OnSliderMoved(SliderHandle* handle);
+    void OnSliderReleased(SliderHandle* handle);
+    void OnAuxSliderReleased();
+
+    // Painting of the texts and frames on the skin (PanelPaint.cpp).
+    void PaintPanel(HDC dc);
+
+    // Fan controls and the fan sync (FanControls.cpp).
+    void OnFanModeClicked(CheckBox* box);
+    void AutoFanMode();
+    void SetManualFanSpeed(uint32_t value, bool write, bool move);
+    void OnFanSliderMoved();
+    void OnFanSliderReleased();
+    void OnFanSyncTimer();
+    void MoveFanSlider(uint32_t value, bool force);
+    void ApplyPrivilegeToFanControls();
+    void LockControlsForNonAdministrator();
+
+    // Handlers that belong to the parts of the panel still to come; each
+    // does nothing yet (PendingHandlers.cpp).
+    void SelectCard(uint8_t card);
+    void OnClockSliderMoved(Slider* slider);
+    void OnClockSliderReleased(Slider* slider);
+    void OnLevelSwitch(RoundRadio* radio);
+    void StartOrCancelTest();
+    void ApplyClocks();
+    void ShowAboutDialog();
+    void ShowSettingsDialog();
+    void RestoreDefaultHardwareSettings();
+    void ChooseBios();
+    void PrepareTray();
+    void AddTrayIcon();
+    void HideToTray();
+    void QuitProgram();
+    void StartNewsFetch();
+    void LoadHardwareSettings();
+    void ShowSettingsOnPanel();
+
+    static unsigned __stdcall MonitorThreadMain(void* self);
+
+    HardwareObject& Hardware() const { return *services_.hardware; }
+    CardSettings& Cards() const { return *services_.cards; }
+    HFONT Font(int number) const;
+
+    PanelServices services_;
+    std::atomic<uint8_t> currentCard_{0};
+    HandleHolder monitorThread_;
+    BitmapHolder aboutMenuBitmap_;
     bool created_ = false;
     POINT pressPoint_ = {0, 0};
 };

@@ -6,7 +6,11 @@ set -e
 build=$(cd "$1" && pwd)
 shift
 here=$(cd "$(dirname "$0")" && pwd)
-exe="$build/bin/VexaPanel.exe"
+# The tests' build of the program: Wine reports every account as a guest,
+# which would show every tuning control disabled; this build takes the
+# privilege from VEXA_TEST_PRIVILEGE (2, administrator, unless set).
+exe="$build/bin/VexaPanelForTests.exe"
+export VEXA_TEST_PRIVILEGE="${VEXA_TEST_PRIVILEGE:-2}"
 shot_dir="$build/screenshots"
 
 if [ -z "$VEXA_PANEL_HEADLESS" ] && [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then

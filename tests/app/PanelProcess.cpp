@@ -52,16 +52,16 @@ PanelProcess::~PanelProcess() {
     Kill();
 }
 
-bool PanelProcess::Start(const std::wstring& commandLine, const wchar_t* scenario) {
+bool PanelProcess::Start(const std::wstring& commandLine, const wchar_t* scenario, const wchar_t* program) {
     SetEnvironmentVariableW(L"VEXA_VCARD", scenario);
     SetEnvironmentVariableW(L"VEXA_VCARD_STATE", TestStateFile().c_str());
-    std::wstring line = L"VexaPanel.exe";
+    std::wstring line = program;
     if (!commandLine.empty()) line += L" " + commandLine;
     std::vector<wchar_t> buffer(line.begin(), line.end());
     buffer.push_back(0);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
-    return CreateProcessW(L"VexaPanel.exe", buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+    return CreateProcessW(program, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                           &info_) != 0;
 }
 

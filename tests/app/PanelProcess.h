@@ -15,7 +15,9 @@ public:
 
     // scenario: the virtual card's scenario name; the card state lives in a
     // file of the test's own, so that no other run disturbs it.
-    bool Start(const std::wstring& commandLine, const wchar_t* scenario);
+    // program: the shipping build, or "VexaPanelForTests.exe", which takes
+    // the user's privilege from VEXA_TEST_PRIVILEGE.
+    bool Start(const std::wstring& commandLine, const wchar_t* scenario, const wchar_t* program = L"VexaPanel.exe");
     // True when the process ended within the time; *exitCode gets its code.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
     void Kill();

@@ -238,7 +238,7 @@ TEST_F(ShapedWindow, ApplyingTheHeldBitmapAgainKeepsIt) {
 TEST_F(ShapedWindow, ChangeBitmapKeepsRegionAndSize) {
     ASSERT_EQ(kShapeDone, shape.ApplyBitmapShape(BitmapFromArt(kEmptyTopRows)));
     HBITMAP first = shape.bitmap.Get();
-    EXPECT_EQ(kShapeDone, shape.ChangeBitmap(308));  // 139 x 71
+    EXPECT_TRUE(shape.ChangeBitmap(308));  // 139 x 71
     EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(first)));
     EXPECT_NE(nullptr, shape.bitmap.Get());
     EXPECT_EQ(6, shape.width);
@@ -249,7 +249,7 @@ TEST_F(ShapedWindow, ChangeBitmapKeepsRegionAndSize) {
 
 TEST_F(ShapedWindow, ChangeBitmapWithoutWindowFails) {
     BitmapShape orphan;
-    EXPECT_EQ(kShapeNoWindow, orphan.ChangeBitmap(308));
+    EXPECT_FALSE(orphan.ChangeBitmap(308));
     EXPECT_EQ(nullptr, orphan.bitmap.Get());
 }
 

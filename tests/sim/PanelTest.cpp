@@ -1,5 +1,7 @@
 // vcard.exe beside the real panel: the panel runs on the virtual card, and
 // the tool reads what the panel did to the card while it is running.
+#include <stdio.h>
+
 #include "ChildProcess.h"
 #include "SimFixture.h"
 
@@ -64,21 +66,24 @@ TEST_F(PanelTest, ToolCommandsWorkWhileThePanelRuns) {
     // The panel has reached the card once its start-up cleared that bit.
     DWORD start = GetTickCount();
     uint8_t mode = 0x06;
-    while (mode == 0x06 && GetTickCount() - start < 60000) {
+    while ((mode & 0x02) && GetTickCount() - start < 60000) {
         Sleep(500);
         ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x60, &mode));
         ASSERT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(panel.process(), 0)) << "the panel ended early";
-        std::string box = mode == 0x06 ? PanelMessageBox(panel.processId()) : std::string();
+        std::string box = (mode & 0x02) ? PanelMessageBox(panel.processId()) : std::string();
         // The program's own start-up failing is its tests' business.
         if (!box.empty()) GTEST_SKIP() << "the panel stopped at a message box: " << box;
     }
-    ASSERT_EQ(0x04, mode) << "the panel's start-up never reached the chip";
+    ASSERT_EQ(0, mode & 0x02) << "the panel's start-up never reached the chip";
     EXPECT_GT(DriverCalls(), 5u);
     Sleep(2000);  // past the start-up worker
 
+    ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x60, &mode));
     ChildResult reg = RunChild(L"vcard reg 0 0x5C 0x60");
     EXPECT_EQ(0u, reg.exitCode);
-    EXPECT_EQ("04\n", reg.output) << "what the panel wrote, read by another process";
+    char expected[8];
+    snprintf(expected, sizeof(expected), "%02X\n", mode);
+    EXPECT_EQ(expected, reg.output) << "what the panel wrote, read by another process";
     ChildResult show = RunChild(L"vcard show");
     EXPECT_EQ(0u, show.exitCode);
     EXPECT_NE(std::string::npos, show.output.find("monitor chip at 0x5C")) << show.output;

@@ -1,0 +1,180 @@
+// The main window's procedure: the standard messages, the private messages
+// of the controls, the build on UM_BUILD_PANEL, the drag and the fan timer.
+
+#include "MainPanel.h"
+
+#include "GdiHolders.h"
+#include "LanguageState.h"
+#include "Messages.h"
+#include "PanelTexts.h"
+#include "WindowDrag.h"
+#include "WindowUtils.h"
+
+namespace {
+
+const wchar_t kThisObjProperty[] = L"VexaPanelMainWnd_ThisObj";
+const WORD kSkinBitmapId = 243;
+const WORD kAboutMenuBitmapId = 351;
+const UINT kSystemMenuSeparatorId = 69;
+const UINT kSystemMenuAboutId = 70;
+const UINT kFanSyncPeriodMs = 1500;
+const WORD kShowWindowCommand = 200;
+const WORD kQuitCommand = 202;
+
+}  // namespace
+
+LRESULT CALLBACK MainPanel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    MainPanel* self = static_cast<MainPanel*>(GetPropW(hwnd, kThisObjProperty));
+    if (!self && msg == WM_NCCREATE) {
+        const CREATESTRUCTW* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        self = static_cast<MainPanel*>(cs->lpCreateParams);
+        if (self) {
+            SetPropW(hwnd, kThisObjProperty, self);
+            self->window = hwnd;
+        }
+    }
+    if (msg == WM_NCDESTROY) RemovePropW(hwnd, kThisObjProperty);
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return self->HandleMessage(msg, wParam, lParam);
+}
+
+LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            PostMessageW(window, UM_BUILD_PANEL, 0, 0);
+            return 0;
+        case UM_BUILD_PANEL:
+            OnBuildPanel();
+            return 0;
+        case WM_DESTROY:
+            HideToTray();
+            return 0;
+        case WM_SETFOCUS:
+            if (focusControl) SetFocus(focusControl);
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_COMMAND:
+            return OnCommand(wParam, lParam);
+        case WM_SYSCOMMAND:
+            return OnSysCommand(wParam, lParam);
+        case WM_LBUTTONDOWN:
+            SetCapture(window);
+            pressPoint_.x = static_cast<short>(LOWORD(lParam));
+            pressPoint_.y = static_cast<short>(HIWORD(lParam));
+            break;
+        case WM_MOUSEMOVE:
+            if (wParam & MK_LBUTTON) DragTo(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            break;
+        case WM_LBUTTONUP:
+            ReleaseCapture();
+            break;
+        case WM_TIMER:
+            if (wParam == TIMER_FAN_SYNC) OnFanSyncTimer();
+            return 0;
+
+        case UM_CHECK_FOCUSED:
+        case UM_BUTTON_FOCUSED:
+        case UM_SLIDER_FOCUSED:
+        case UM_RADIO_FOCUSED:
+            focusControl = reinterpret_cast<HWND>(lParam);
+            return 0;
+        case UM_CHECK_CLICKED:
+            OnCheckClicked(reinterpret_cast<CheckBox*>(lParam));
+            return 0;
+        case UM_RADIO_CLICKED:
+            OnRadioClicked(reinterpret_cast<RoundRadio*>(lParam));
+            return 0;
+        case UM_BUTTON_CLICKED:
+            OnButtonClicked(reinterpret_cast<TextButton*>(lParam));
+            return 0;
+        case UM_GROUP_CLICKED:
+            OnGroupClicked(reinterpret_cast<GroupButton*>(lParam));
+            return 0;
+        case UM_SLIDER_DRAGGED:
+        case UM_SLIDER_STEPPED:
+            OnSliderMoved(reinterpret_cast<SliderHandle*>(lParam));
+            return 0;
+        case UM_SLIDER_RELEASED:
+        case UM_SLIDER_KEY_UP:
+            OnSliderReleased(reinterpret_cast<SliderHandle*>(lParam));
+            return 0;
+        case UM_NEWS_DONE:
+            return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+LRESULT MainPanel::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Accelerators arrive with a non-zero high word and do nothing.
+    if (wParam > 0xFFFF) return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+    if (LOWORD(wParam) == kShowWindowCommand) {
+        ShowWindow(window, SW_SHOWNORMAL);
+    } else if (LOWORD(wParam) == kQuitCommand) {
+        QuitProgram();
+    }
+    return 0;
+}
+
+LRESULT MainPanel::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+    if (wParam == kSystemMenuAboutId) {
+        ShowAboutDialog();
+        return 0;
+    }
+    if ((wParam & 0xFFF0) == SC_CLOSE) {
+        HideToTray();
+        return 0;
+    }
+    return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+void MainPanel::OnBuildPanel() {
+    shape.window = window;
+    shape.ApplyBitmapShape(kSkinBitmapId);
+    CenterWindowOnScreen(window, NULL);
+    AddAboutToSystemMenu();
+    BuildPanel();
+    StartNewsFetch();
+    StartMonitorThread();
+    SetTimer(window, TIMER_FAN_SYNC, kFanSyncPeriodMs, NULL);
+}
+
+void MainPanel::AddAboutToSystemMenu() {
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (!menu) return;
+    AppendMenuW(menu, MF_SEPARATOR, kSystemMenuSeparatorId, NULL);
+    AppendMenuW(menu, MF_STRING, kSystemMenuAboutId, LangText(kTextAbout));
+    // The menu keeps using the bitmap for the life of the window.
+    aboutMenuBitmap_.Reset(LoadBitmapW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(kAboutMenuBitmapId)));
+    SetMenuItemBitmaps(menu, kSystemMenuAboutId, MF_BYCOMMAND, aboutMenuBitmap_.Get(), aboutMenuBitmap_.Get());
+}
+
+void MainPanel::Paint() {
+    PaintScope paint(window);
+    HDC dc = paint.Dc();
+    if (!dc) return;
+    if (shape.bitmap.Get()) {
+        MemoryDC source;
+        ScopedSelect select(source.Get(), shape.bitmap.Get());
+        const RECT& r = paint.Rect();
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source.Get(), r.left, r.top, SRCCOPY);
+    }
+    if (services_.hardware) PaintPanel(dc);
+}
+
+void MainPanel::DragTo(int cursorX, int cursorY) {
+    // Screen coordinates throughout: the window placement would give
+    // work-area coordinates, which differ from the screen's by a taskbar at
+    // the top or left and made the window jump on every move.
+    RECT r;
+    if (!GetWindowRect(window, &r)) return;
+    RECT work = {0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    DragRect current = {r.left, r.top, r.right, r.bottom};
+    DragPoint origin = {work.left, work.top};
+    DragPoint to = DraggedWindowPosition(current, origin, GetSystemMetrics(SM_CXFULLSCREEN),
+                                         GetSystemMetrics(SM_CYFULLSCREEN), cursorX - pressPoint_.x,
+                                         cursorY - pressPoint_.y);
+    MoveWindow(window, to.x, to.y, r.right - r.left, r.bottom - r.top, TRUE);
+}

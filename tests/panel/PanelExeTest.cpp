@@ -1,0 +1,198 @@
+// The panel as a user meets it: the built program on the virtual card, its
+// controls and displays looked at from outside, the card steered meanwhile.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../app/PanelProcess.h"
+#include "PanelWindow.h"
+#include "vcard/VirtualCardControl.h"
+
+namespace {
+
+const wchar_t kMainClass[] = L"VexaPanelMainWnd_Cls";
+const DWORD kStartTimeoutMs = 60000;
+// A reading reaches its display within a monitor period and a cycle.
+const DWORD kFollowTimeoutMs = 1500;
+
+const int kTemperatureDisplay = 65;
+const int kFanDisplay = 67;
+const int kGpuClockDisplay = 63;
+
+std::wstring StateFile() {
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + L"vexa-startup-tests.state";
+}
+
+std::wstring Wide(const char* text) { return std::wstring(text, text + strlen(text)); }
+
+bool WaitForText(HWND display, const std::wstring& expected, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (DisplayText(display) != expected) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(25);
+    }
+    return true;
+}
+
+class PanelExe : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(VcardUseState(StateFile().c_str())); }
+
+    // Starts the panel on the scenario and waits for its first readings.
+    HWND Start(const char* scenario) {
+        EXPECT_TRUE(VcardReset(scenario)) << VcardLastError();
+        VcardSetTimeMode(kVcardTimeRealtime);
+        SetEnvironmentVariableW(L"VEXA_TEST_PRIVILEGE", L"2");
+        EXPECT_TRUE(panel_.Start(L"", Wide(scenario).c_str(), L"VexaPanelForTests.exe"));
+        HWND main = panel_.WaitForWindow(kMainClass, kStartTimeoutMs);
+        if (!main) return NULL;
+        std::vector<HWND> temperature;
+        for (DWORD start = GetTickCount(); temperature.empty() && GetTickCount() - start < kStartTimeoutMs;) {
+            temperature = ControlsWithId(main, kTemperatureDisplay);
+            if (temperature.empty()) Sleep(50);
+        }
+        if (temperature.empty() || WaitForDisplayText(temperature[0], 10000).empty()) return NULL;
+        return main;
+    }
+
+    static HWND Control(HWND main, int id, size_t index = 0) {
+        std::vector<HWND> all = ControlsWithId(main, id);
+        return index < all.size() ? all[index] : NULL;
+    }
+
+    void TearDown() override { panel_.Kill(); }
+
+    PanelProcess panel_;
+};
+
+}  // namespace
+
+// Every control of the panel at its id, place and size, shown or hidden as
+// a freshly started panel in automatic fan mode has it, on a pair of cards.
+TEST_F(PanelExe, EveryControlInItsPlace) {
+    HWND main = Start("sli");
+    ASSERT_TRUE(main != NULL);
+    struct Place {
+        int id;
+        size_t index;  // among controls sharing the id
+        int x, y, width, height;
+        bool visible;
+    } places[] = {
+        {21, 0, 80, 138, 8, 8, true},     {23, 0, 130, 138, 8, 8, true},    {100, 0, 235, 140, 8, 8, true},
+        {48, 0, 408, 125, 35, 14, true},  {49, 0, 446, 125, 35, 14, true},  {230, 0, 457, 172, 17, 11, true},
+        {230, 1, 233, 172, 17, 11, true}, {235, 0, 457, 152, 17, 11, true}, {235, 1, 233, 152, 17, 11, true},
+        {239, 0, 457, 192, 17, 11, true}, {239, 1, 233, 192, 17, 11, true}, {50, 0, 192, 304, 43, 25, true},
+        {51, 0, 235, 304, 45, 25, true},  {54, 0, 279, 303, 45, 25, true},  {220, 0, 324, 303, 47, 25, true},
+        {55, 0, 371, 303, 62, 25, true},  {53, 0, 433, 303, 42, 25, true},  {63, 0, 270, 225, 68, 20, true},
+        {95, 0, 270, 250, 68, 20, true},  {64, 0, 270, 275, 68, 20, true},  {67, 0, 439, 225, 68, 20, true},
+        {65, 0, 439, 250, 68, 20, true},  {1, 0, 55, 230, 123, 44, true},   {68, 0, 435, 18, 30, 30, true},
+        {69, 0, 450, 22, 30, 30, true},
+    };
+    for (const Place& p : places) {
+        HWND control = Control(main, p.id, p.index);
+        ASSERT_TRUE(control != NULL) << "id " << p.id << " #" << p.index;
+        RECT r = PlaceInClient(main, control);
+        EXPECT_EQ(p.x, r.left) << "id " << p.id << " #" << p.index;
+        EXPECT_EQ(p.y, r.top) << "id " << p.id << " #" << p.index;
+        EXPECT_EQ(p.width, r.right - r.left) << "id " << p.id << " #" << p.index;
+        EXPECT_EQ(p.height, r.bottom - r.top) << "id " << p.id << " #" << p.index;
+        EXPECT_EQ(p.visible, IsWindowVisible(control) != 0) << "id " << p.id << " #" << p.index;
+    }
+    // Sliders (tracks and handles; the popups are windows of their own):
+    // the clock sliders show; the fan slider shows only its popup in
+    // automatic mode; the two auxiliary sliders never show.
+    struct Shown {
+        int id;
+        bool visible;
+    } sliders[] = {{31, true},  {40, true},  {90, true},  {92, true},  {33, true},  {41, true},
+                   {35, false}, {42, false}, {37, false}, {43, false}, {38, false}, {44, false}};
+    for (const Shown& s : sliders) {
+        HWND control = Control(main, s.id);
+        ASSERT_TRUE(control != NULL) << "slider part " << s.id;
+        EXPECT_EQ(s.visible, IsWindowVisible(control) != 0) << "slider part " << s.id;
+    }
+    RECT track = PlaceInClient(main, Control(main, 31));
+    EXPECT_EQ(261, track.left);
+    EXPECT_EQ(185, track.right - track.left);
+    EXPECT_FALSE(IsWindowEnabled(Control(main, 49)));  // Apply waits for a test
+}
+
+// What can be used follows the card: a single card has no card buttons, a
+// card without a shader clock no link, a one-level card no level switch,
+// a card without fan control no fan mode. Each monitor chip's full-speed
+// temperature is 90 after the start.
+TEST_F(PanelExe, EnableStatesFollowTheCard) {
+    struct Case {
+        const char* scenario;
+        bool cardButtons, link, shaderHandle, levels, fanModes;
+    } cases[] = {
+        {"monitorchip", false, true, true, true, true},
+        {"no-shader", false, false, false, true, true},
+        {"3d-only", false, true, true, false, true},
+        {"no-fan", false, true, true, true, false},
+    };
+    for (const Case& c : cases) {
+        HWND main = Start(c.scenario);
+        ASSERT_TRUE(main != NULL) << c.scenario;
+        EXPECT_EQ(c.cardButtons, IsWindowVisible(Control(main, 50)) != 0) << c.scenario;
+        EXPECT_EQ(c.cardButtons, IsWindowVisible(Control(main, 51)) != 0) << c.scenario;
+        EXPECT_EQ(c.link, IsWindowEnabled(Control(main, 100)) != 0) << c.scenario;
+        EXPECT_EQ(c.shaderHandle, IsWindowEnabled(Control(main, 92)) != 0) << c.scenario;
+        EXPECT_EQ(c.levels, IsWindowEnabled(Control(main, 46)) != 0) << c.scenario;
+        EXPECT_EQ(c.levels, IsWindowEnabled(Control(main, 47)) != 0) << c.scenario;
+        EXPECT_EQ(c.fanModes, IsWindowEnabled(Control(main, 21)) != 0) << c.scenario;
+        EXPECT_EQ(c.fanModes, IsWindowEnabled(Control(main, 23)) != 0) << c.scenario;
+        EXPECT_TRUE(IsWindowEnabled(Control(main, 40))) << c.scenario;
+        VcardCardInfo info;
+        ASSERT_TRUE(VcardGetCardInfo(0, &info));
+        if (info.monitorChipAddress) {
+            uint8_t limit = 0;
+            ASSERT_TRUE(VcardReadRegister(0, info.monitorChipAddress, 0x28, &limit));
+            EXPECT_EQ(90, limit) << c.scenario;
+        }
+        panel_.Kill();
+    }
+}
+
+// The displays show the current card's readings and follow the card.
+TEST_F(PanelExe, DisplaysFollowTheCard) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    HWND temperature = Control(main, kTemperatureDisplay);
+    ASSERT_TRUE(VcardSetDieTemperature(0, 90, true));
+    EXPECT_TRUE(WaitForText(temperature, L"90", kFollowTimeoutMs)) << "shows " << DisplayText(temperature).c_str();
+    RECT area = PlaceInClient(main, temperature);
+    EXPECT_EQ(0, ScreenPicture(main).Count(area, RGB(255, 0, 0), 40));
+    ASSERT_TRUE(VcardSetDieTemperature(0, 91, true));
+    EXPECT_TRUE(WaitForText(temperature, L"91", kFollowTimeoutMs));
+    Sleep(100);  // the repaint follows the text
+    EXPECT_GT(ScreenPicture(main).Count(area, RGB(255, 0, 0), 40), 10) << "91 is red";
+
+    HWND clock = Control(main, kGpuClockDisplay);
+    VcardCardInfo info;
+    ASSERT_TRUE(VcardGetCardInfo(0, &info));
+    EXPECT_TRUE(WaitForText(clock, std::to_wstring(info.coreKHz / 1000), kFollowTimeoutMs));
+    ASSERT_TRUE(VcardSetBusy(0, true));
+    ASSERT_TRUE(VcardGetCardInfo(0, &info));
+    EXPECT_TRUE(WaitForText(clock, std::to_wstring(info.coreKHz / 1000), kFollowTimeoutMs))
+        << "shows " << DisplayText(clock).c_str();
+
+    std::wstring rpm = DisplayText(Control(main, kFanDisplay));
+    EXPECT_FALSE(rpm.empty());
+    EXPECT_EQ(std::wstring::npos, rpm.find(L'%')) << "a monitor chip's fan reads in RPM";
+}
+
+TEST_F(PanelExe, FanDisplayInPercentOrFullSpeed) {
+    HWND main = Start("driver-fan");
+    ASSERT_TRUE(main != NULL);
+    std::wstring percent = WaitForDisplayText(Control(main, kFanDisplay), kFollowTimeoutMs);
+    EXPECT_EQ(L'%', percent.empty() ? 0 : percent.back()) << percent.c_str();
+    panel_.Kill();
+
+    main = Start("no-fan");
+    ASSERT_TRUE(main != NULL);
+    EXPECT_EQ(std::wstring(L"100%"), WaitForDisplayText(Control(main, kFanDisplay), kFollowTimeoutMs));
+}

@@ -1,0 +1,101 @@
+#include "PanelWindow.h"
+
+#include <stdlib.h>
+
+namespace {
+
+struct IdSearch {
+    int id;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM param) {
+    IdSearch* s = reinterpret_cast<IdSearch*>(param);
+    if (GetDlgCtrlID(child) == s->id) s->found->push_back(child);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ControlsWithId(HWND main, int id) {
+    std::vector<HWND> found;
+    IdSearch s = {id, &found};
+    EnumChildWindows(main, MatchId, reinterpret_cast<LPARAM>(&s));
+    return found;
+}
+
+RECT PlaceInClient(HWND main, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(NULL, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::wstring DisplayText(HWND display) {
+    wchar_t text[64] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(display, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 3000,
+                             &copied)) {
+        return L"<no answer>";
+    }
+    return text;
+}
+
+std::wstring WaitForDisplayText(HWND display, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        std::wstring text = DisplayText(display);
+        if (!text.empty()) return text;
+        if (GetTickCount() - start > timeoutMs) return L"";
+        Sleep(50);
+    }
+}
+
+ScreenPicture::ScreenPicture(HWND main) {
+    RECT client;
+    GetClientRect(main, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(main, &origin);
+    width = client.right;
+    height = client.bottom;
+    pixels_.assign((size_t)width * height, 0);
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    memcpy(pixels_.data(), bits, pixels_.size() * 4);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+}
+
+COLORREF ScreenPicture::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+    DWORD p = pixels_[(size_t)y * width + x];  // 0x00RRGGBB
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+int ScreenPicture::Count(const RECT& area, COLORREF colour, int tolerance) const {
+    int n = 0;
+    for (int y = area.top; y < area.bottom; y++) {
+        for (int x = area.left; x < area.right; x++) {
+            COLORREF c = At(x, y);
+            if (abs(GetRValue(c) - GetRValue(colour)) <= tolerance &&
+                abs(GetGValue(c) - GetGValue(colour)) <= tolerance &&
+                abs(GetBValue(c) - GetBValue(colour)) <= tolerance) {
+                n++;
+            }
+        }
+    }
+    return n;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Looking at the running panel from outside: its controls by id, their
+// places in the main window's client area, the text of a value display and
+// the pixels on the screen.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Child windows of the main window with this control id, in creation order.
+std::vector<HWND> ControlsWithId(HWND main, int id);
+// The child's rectangle in the main window's client coordinates.
+RECT PlaceInClient(HWND main, HWND child);
+// A value display's text as it would be painted (asked of the display's
+// own thread, like a screen reader would).
+std::wstring DisplayText(HWND display);
+// Waits until the display's text is not empty; "" after the time runs out.
+std::wstring WaitForDisplayText(HWND display, DWORD timeoutMs);
+
+// The main window's client area as shown on the screen.
+class ScreenPicture {
+public:
+    explicit ScreenPicture(HWND main);
+    COLORREF At(int x, int y) const;
+    // Pixels in the rectangle (client coordinates) whose red, green and blue
+    // all lie within tolerance of colour.
+    int Count(const RECT& area, COLORREF colour, int tolerance = 24) const;
+    int width = 0, height = 0;
+
+private:
+    std::vector<DWORD> pixels_;
+};
