@@ -1,41 +1,17 @@
-// Fan reading and control on the three paths: the monitor chip (RPM
-// targets), the ADT7473 (PWM duty) and the driver's own cooler control.
+// Fan reading and control: each GPU's fan is reached through the monitor
+// chip (RPM targets), the ADT7473 (PWM duty) or the driver's own cooler
+// control, chosen here by what start-up found on the card and how its BIOS
+// says the fan is wired. The driver cooler path lives here too.
 
 #include <string.h>
 
-#include "FanMath.h"
+#include "Adt7473.h"
+#include "ChipRegisters.h"
 #include "HardwareObject.h"
+#include "MonitorChip.h"
 
-namespace {
-
-// Monitor chip registers.
-const uint8_t kMonRegTachHigh = 0x16;
-const uint8_t kMonRegTachLow = 0x17;
-const uint8_t kMonRegFanMode = 0x60;
-const uint8_t kMonRegTargetHigh = 0x74;
-const uint8_t kMonRegTargetLow = 0x75;
-const uint8_t kMonRegCurveTemperature = 0xA0;  // four points
-const uint8_t kMonRegCurveSpeed = 0xA4;        // five points
-const uint8_t kFanModeManual = 0x01;
-const uint8_t kFanModeClearOnManual = 0xFB;  // bit 2
-const uint8_t kFanModeAutoMask = 0xFA;       // bits 0 and 2 cleared
-
-// ADT7473 registers; PWM output 1 or 2 selects the first or second of a pair.
-const uint8_t kAdtRegTachLow = 0x28;
-const uint8_t kAdtRegTachHigh = 0x29;
-const uint8_t kAdtRegDuty = 0x30;
-const uint8_t kAdtRegMaxDuty = 0x38;
-const uint8_t kAdtRegConfig = 0x5C;
-const uint8_t kAdtConfigManual = 0xE0;     // bits 7..5 = 111
-const uint8_t kAdtConfigAutoMask = 0x1F;   // bits 7..5 = 000: follow the temperature
-
-const int kCurveTemperaturePoints = 4;
-const int kCurveSpeedPoints = 5;
-
-}  // namespace
-
-uint8_t HardwareObject::AdtPwmOutput(uint8_t gpu) const {
-    return fanWiring_[gpu] == kFanWiringAdtPwm2 ? 1 : 0;
+Adt7473Pwm HardwareObject::AdtPwmOutput(uint8_t gpu) const {
+    return fanWiring_[gpu] == kFanWiringAdtPwm2 ? kAdtPwm2 : kAdtPwm1;
 }
 
 bool HardwareObject::FanGuardPasses(uint8_t gpu) const {
@@ -91,49 +67,28 @@ NvStatus HardwareObject::ReadFanSpeed(uint8_t gpu, uint32_t* value, bool measure
     if (!FanGuardPasses(gpu)) {
         return kStatusNoSuchDevice;
     }
-    NvStatus status;
     if (HasMonitorChip(gpu)) {
-        uint8_t high = 0, low = 0;
-        if (measured) {
-            if ((status = ReadRegister(gpu, kMonRegTachHigh, &high, true)) != kNvOk ||
-                (status = ReadRegister(gpu, kMonRegTachLow, &low, true)) != kNvOk) {
-                return status;
-            }
-            *value = MonitorCountToRpm((uint32_t)high << 8 | low);
-            return kNvOk;
-        }
-        uint8_t mode = 0;
-        if ((status = ReadRegister(gpu, kMonRegFanMode, &mode, true)) != kNvOk ||
-            (status = ReadRegister(gpu, kMonRegTargetHigh, &high, true)) != kNvOk ||
-            (status = ReadRegister(gpu, kMonRegTargetLow, &low, true)) != kNvOk) {
-            return status;
-        }
-        *value = MonitorCountToRpm((uint32_t)high << 8 | low) & 0xFFFF;
-        return kNvOk;
+        I2cChipRegisters registers = MonitorChipRegisters(gpu);
+        MonitorChip chip(registers);
+        return measured ? chip.ReadFanRpm(value) : chip.ReadTargetRpm(value);
     }
     if (HasAdt7473(gpu)) {
+        I2cChipRegisters registers = Adt7473Registers(gpu);
+        Adt7473 chip(registers);
+        // Only the first tachometer is read, and only a fan on the first
+        // output reaches it.
         if (measured && HasTachometer(gpu) && fanWiring_[gpu] != kFanWiringAdtPwm2) {
-            uint8_t high = 0, low = 0;
-            if ((status = ReadRegister(gpu, kAdtRegTachLow, &low, false)) != kNvOk ||
-                (status = ReadRegister(gpu, kAdtRegTachHigh, &high, false)) != kNvOk) {
-                return status;
-            }
-            *value = Adt7473CountToRpm((uint32_t)high << 8 | low);
-            return kNvOk;
+            return chip.ReadTachometerRpm(value);
         }
-        uint8_t duty = 0;
-        if ((status = ReadRegister(gpu, kAdtRegDuty + AdtPwmOutput(gpu), &duty, false)) != kNvOk) {
-            return status;
-        }
-        *value = Adt7473DutyToPercent(duty);
-        return kNvOk;
+        return chip.ReadDutyPercent(AdtPwmOutput(gpu), value);
     }
     if (fanWiring_[gpu] != kFanWiringDriver) {
         return kStatusNoSuchDevice;
     }
     NvCoolerSettings record;
     uint32_t index = 0;
-    if ((status = QueryFanCooler(gpu, &record, &index)) != kNvOk) {
+    NvStatus status = QueryFanCooler(gpu, &record, &index);
+    if (status != kNvOk) {
         return status;
     }
     *value = record.cooler[index].currentLevel;
@@ -144,21 +99,11 @@ NvStatus HardwareObject::SetFanSpeed(uint8_t gpu, uint32_t value) {
     if (!FanGuardPasses(gpu)) {
         return kStatusNoSuchDevice;
     }
-    NvStatus status;
     if (HasMonitorChip(gpu)) {
-        uint8_t mode = 0;
-        if ((status = ReadRegister(gpu, kMonRegFanMode, &mode, true)) != kNvOk) {
-            return status;
-        }
-        status = WriteRegister(gpu, kMonRegFanMode, (mode & kFanModeClearOnManual) | kFanModeManual, true);
-        uint16_t count = MonitorRpmToCount(value);
-        NvStatus highStatus = WriteRegister(gpu, kMonRegTargetHigh, (uint8_t)(count >> 8), true);
-        NvStatus lowStatus = WriteRegister(gpu, kMonRegTargetLow, (uint8_t)(count & 0xFF), true);
-        if (status != kNvOk) {
-            return status;
-        }
-        return highStatus != kNvOk ? highStatus : lowStatus;
+        I2cChipRegisters registers = MonitorChipRegisters(gpu);
+        return MonitorChip(registers).SetTargetRpm(value);
     }
+    NvStatus status;
     NvCoolerSettings record;
     uint32_t index = 0;
     if (!HasAdt7473(gpu)) {
@@ -170,69 +115,42 @@ NvStatus HardwareObject::SetFanSpeed(uint8_t gpu, uint32_t value) {
         }
         return SetDriverCoolerLevel(gpu, index, value, kNvCoolerPolicyManual);
     }
+    // The driver's cooler level is set first here too; only a failing cooler
+    // query ends the call, the setting's own result is not used.
     if ((status = QueryFanCooler(gpu, &record, &index)) != kNvOk) {
         return status;
     }
     SetDriverCoolerLevel(gpu, index, value, kNvCoolerPolicyManual);
-    uint8_t pwm = AdtPwmOutput(gpu);
-    if (savedMaximumDuty_[gpu] != -1) {
-        if ((status = WriteRegister(gpu, kAdtRegMaxDuty + pwm, 0xFF, false)) != kNvOk) {
-            return status;
-        }
-    }
-    uint8_t config = 0;
-    if ((status = ReadRegister(gpu, kAdtRegConfig + pwm, &config, false)) != kNvOk ||
-        (status = WriteRegister(gpu, kAdtRegConfig + pwm, config | kAdtConfigManual, false)) != kNvOk) {
-        return status;
-    }
-    return WriteRegister(gpu, kAdtRegDuty + pwm, Adt7473PercentToDuty(value), false);
+    Adt7473Pwm pwm = AdtPwmOutput(gpu);
+    bool liftMaximum = savedMaximumDuty_[gpu] != kAdtNoSavedMaximumDuty;
+    I2cChipRegisters registers = Adt7473Registers(gpu);
+    return Adt7473(registers).SetManualDuty(pwm, value, liftMaximum);
 }
 
 NvStatus HardwareObject::SetFanAuto(uint8_t gpu, const uint32_t* temperatures, const uint32_t* speeds) {
     if (!ValidGpu(gpu)) {
         return kStatusNoSuchDevice;
     }
-    NvStatus status;
     if (HasMonitorChip(gpu)) {
         if (!temperatures || !speeds) {
             return kNvError;
         }
-        uint8_t mode = 0;
-        if ((status = ReadRegister(gpu, kMonRegFanMode, &mode, true)) != kNvOk ||
-            (status = WriteRegister(gpu, kMonRegFanMode, mode & kFanModeAutoMask, true)) != kNvOk) {
-            return status;
-        }
-        for (int i = 0; i < kCurveTemperaturePoints; i++) {
-            status = WriteRegister(gpu, (uint8_t)(kMonRegCurveTemperature + i), (uint8_t)temperatures[i], true);
-            if (status != kNvOk) {
-                return status;
-            }
-        }
-        for (int i = 0; i < kCurveSpeedPoints; i++) {
-            status = WriteRegister(gpu, (uint8_t)(kMonRegCurveSpeed + i), MonitorCurveSpeedByte(speeds[i]), true);
-            if (status != kNvOk) {
-                return status;
-            }
-        }
-        return kNvOk;
+        I2cChipRegisters registers = MonitorChipRegisters(gpu);
+        return MonitorChip(registers).SetCurve(temperatures, speeds);
     }
+    NvStatus status;
     int32_t wiring = fanWiring_[gpu];
     int32_t savedDuty = savedMaximumDuty_[gpu];
     if (wiring == kFanWiringAdtPwm2) {
-        if (savedDuty != -1 && (status = WriteRegister(gpu, kAdtRegMaxDuty + 1, (uint8_t)savedDuty, false)) != kNvOk) {
-            return status;
-        }
-        uint8_t config = 0;
-        if ((status = ReadRegister(gpu, kAdtRegConfig + 1, &config, false)) != kNvOk) {
-            return status;
-        }
-        return WriteRegister(gpu, kAdtRegConfig + 1, config & kAdtConfigAutoMask, false);
+        I2cChipRegisters registers = Adt7473Registers(gpu);
+        return Adt7473(registers).SetAutomatic(kAdtPwm2, savedDuty);
     }
     if (wiring == kFanWiringDriver) {
         // On this wiring the driver's cooler control drives the ADT7473's
         // first output; its automatic policy puts the chip back in charge.
         if (HasAdt7473(gpu)) {
-            if (savedDuty != -1 && (status = WriteRegister(gpu, kAdtRegMaxDuty, (uint8_t)savedDuty, false)) != kNvOk) {
+            I2cChipRegisters registers = Adt7473Registers(gpu);
+            if ((status = Adt7473(registers).RestoreMaximumDuty(kAdtPwm1, savedDuty)) != kNvOk) {
                 return status;
             }
         }
@@ -255,20 +173,21 @@ NvStatus HardwareObject::IsFanAuto(uint8_t gpu, BOOL* isAuto) {
         return kStatusNoSuchDevice;
     }
     NvStatus status;
+    bool automatic = false;
     if (HasMonitorChip(gpu)) {
-        uint8_t mode = 0;
-        if ((status = ReadRegister(gpu, kMonRegFanMode, &mode, true)) != kNvOk) {
+        I2cChipRegisters registers = MonitorChipRegisters(gpu);
+        if ((status = MonitorChip(registers).IsAutomatic(&automatic)) != kNvOk) {
             return status;
         }
-        *isAuto = (mode & kFanModeManual) == 0;
+        *isAuto = automatic;
         return kNvOk;
     }
     if (fanWiring_[gpu] == kFanWiringAdtPwm2) {
-        uint8_t config = 0;
-        if ((status = ReadRegister(gpu, kAdtRegConfig + 1, &config, false)) != kNvOk) {
+        I2cChipRegisters registers = Adt7473Registers(gpu);
+        if ((status = Adt7473(registers).IsAutomatic(kAdtPwm2, &automatic)) != kNvOk) {
             return status;
         }
-        *isAuto = (config & kAdtConfigManual) != kAdtConfigManual;
+        *isAuto = automatic;
         return kNvOk;
     }
     if (fanWiring_[gpu] == kFanWiringDriver) {

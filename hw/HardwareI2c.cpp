@@ -1,25 +1,19 @@
-// The I2C transport and the monitor chip's temperature registers.
+// The I2C transport, the register access the chips are given over it, the
+// GPU temperature from the driver, the monitor chip's temperature registers
+// and the device key.
 
 #include <stdio.h>
 #include <string.h>
 #include <wchar.h>
 
+#include "ChipRegisters.h"
 #include "HardwareObject.h"
+#include "MonitorChip.h"
 
 namespace {
 
 const uint8_t kI2cDdcPort = 2;
 const uint32_t kI2cSpeed = 30;
-
-// Monitor chip registers.
-const uint8_t kRegControl = 0x01;
-const uint8_t kRegPrepareStatus = 0x02;
-const uint8_t kRegTemperature = 0x14;
-const uint8_t kRegTemperatureAfter = 0x1A;  // read after 0x14 to complete the conversion cycle
-const uint8_t kRegLimit = 0x28;
-const uint8_t kRegOffset = 0x64;
-const uint8_t kRegPrepareTail = 0x92;
-const uint8_t kControlStartConversion = 0x04;
 
 }  // namespace
 
@@ -58,8 +52,8 @@ NvStatus HardwareObject::I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg
     return status;
 }
 
-NvStatus HardwareObject::I2cRead(uint8_t gpu, const uint8_t* reg, uint32_t regCount, uint8_t* data,
-                                 uint32_t dataCount, bool detectedAddress) {
+NvStatus HardwareObject::I2cRead(uint8_t gpu, const uint8_t* reg, uint32_t regCount, uint8_t* data, uint32_t dataCount,
+                                 bool detectedAddress) {
     return I2cTransfer(false, gpu, reg, regCount, data, dataCount, detectedAddress);
 }
 
@@ -87,6 +81,22 @@ NvStatus HardwareObject::WriteRegister(uint8_t gpu, uint8_t reg, uint8_t value, 
     return I2cWrite(gpu, &reg, 1, &value, 1, detectedAddress);
 }
 
+NvStatus I2cChipRegisters::Read(uint8_t reg, uint8_t* value) {
+    return hardware_->ReadRegister(gpu_, reg, value, detectedAddress_);
+}
+
+NvStatus I2cChipRegisters::Write(uint8_t reg, uint8_t value) {
+    return hardware_->WriteRegister(gpu_, reg, value, detectedAddress_);
+}
+
+I2cChipRegisters HardwareObject::MonitorChipRegisters(uint8_t gpu) {
+    return I2cChipRegisters(this, gpu, true);
+}
+
+I2cChipRegisters HardwareObject::Adt7473Registers(uint8_t gpu) {
+    return I2cChipRegisters(this, gpu, false);
+}
+
 NvStatus HardwareObject::ReadGpuTemperature(uint8_t gpu, int32_t* celsius) {
     if (!ValidGpu(gpu)) {
         return kStatusNoSuchDevice;
@@ -112,48 +122,32 @@ NvStatus HardwareObject::ReadBoardTemperature(uint8_t gpu, uint8_t* celsius) {
     if (!HasMonitorChip(gpu)) {
         return kStatusNoSuchDevice;
     }
-    uint8_t control = 0;
-    NvStatus status = ReadRegister(gpu, kRegControl, &control, true);
-    if (status != kNvOk) {
-        return status;
-    }
-    status = WriteRegister(gpu, kRegControl, control | kControlStartConversion, true);
-    if (status != kNvOk) {
-        return status;
-    }
-    uint8_t temperature = 0;
-    status = ReadRegister(gpu, kRegTemperature, &temperature, true);
-    if (status != kNvOk) {
-        return status;
-    }
-    uint8_t ignored = 0;
-    status = ReadRegister(gpu, kRegTemperatureAfter, &ignored, true);
-    if (status != kNvOk) {
-        return status;
-    }
-    *celsius = temperature;
-    return kNvOk;
+    I2cChipRegisters registers = MonitorChipRegisters(gpu);
+    return MonitorChip(registers).ReadTemperature(celsius);
 }
 
 NvStatus HardwareObject::ReadTemperatureOffset(uint8_t gpu, uint8_t* offset) {
     if (!HasMonitorChip(gpu)) {
         return kStatusNoSuchDevice;
     }
-    return ReadRegister(gpu, kRegOffset, offset, true);
+    I2cChipRegisters registers = MonitorChipRegisters(gpu);
+    return MonitorChip(registers).ReadOffset(offset);
 }
 
 NvStatus HardwareObject::WriteTemperatureOffset(uint8_t gpu, uint8_t offset) {
     if (!HasMonitorChip(gpu)) {
         return kStatusNoSuchDevice;
     }
-    return WriteRegister(gpu, kRegOffset, offset, true);
+    I2cChipRegisters registers = MonitorChipRegisters(gpu);
+    return MonitorChip(registers).WriteOffset(offset);
 }
 
 NvStatus HardwareObject::SetMonitorLimit(uint8_t gpu, uint8_t value) {
     if (!HasMonitorChip(gpu)) {
         return kStatusNoSuchDevice;
     }
-    return WriteRegister(gpu, kRegLimit, value, true);
+    I2cChipRegisters registers = MonitorChipRegisters(gpu);
+    return MonitorChip(registers).WriteLimit(value);
 }
 
 NvStatus HardwareObject::PrepareMonitorChip(uint8_t gpu, uint32_t* out) {
@@ -161,18 +155,8 @@ NvStatus HardwareObject::PrepareMonitorChip(uint8_t gpu, uint32_t* out) {
         return kStatusNoSuchDevice;
     }
     *out = 0;
-    uint8_t value = 0;
-    NvStatus status = ReadRegister(gpu, kRegPrepareStatus, &value, true);
-    if (status != kNvOk) {
-        return status;
-    }
-    if (value & 0x01) {
-        status = WriteRegister(gpu, kRegPrepareStatus, value & 0x7F, true);
-        if (status != kNvOk) {
-            return status;
-        }
-    }
-    return ReadRegister(gpu, kRegPrepareTail, &value, true);
+    I2cChipRegisters registers = MonitorChipRegisters(gpu);
+    return MonitorChip(registers).Prepare();
 }
 
 NvStatus HardwareObject::ReadDeviceKey(uint8_t gpu, wchar_t key[9]) {

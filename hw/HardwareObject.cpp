@@ -4,20 +4,11 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "Adt7473.h"
+#include "ChipRegisters.h"
+#include "MonitorChip.h"
+
 namespace {
-
-// Monitor chip registers used at start-up.
-const uint8_t kMonitorRegAddressEcho = 0x04;
-const uint8_t kMonitorRegFanMode = 0x60;
-const uint8_t kFanModeStartupClearMask = 0xFD;  // bit 1 cleared at start-up
-
-// ADT7473 identification and set-up.
-const uint8_t kAdtRegDeviceId = 0x3D;
-const uint8_t kAdtRegCompanyId = 0x3E;
-const uint8_t kAdtRegSetup = 0x7B;
-const uint8_t kAdtDeviceId = 0x73;
-const uint8_t kAdtCompanyId = 0x41;
-const uint8_t kAdtSetupValue = 0x55;
 
 const int kInitializeWinIoAttempts = 2;
 
@@ -124,10 +115,8 @@ HardwareStartResult HardwareObject::InitializeHardware() {
     }
     for (uint8_t gpu = 0; gpu < gpuCount_; gpu++) {
         if (HasMonitorChip(gpu)) {
-            uint8_t mode = 0;
-            if (ReadRegister(gpu, kMonitorRegFanMode, &mode, true) == kNvOk) {
-                WriteRegister(gpu, kMonitorRegFanMode, mode & kFanModeStartupClearMask, true);
-            }
+            I2cChipRegisters registers = MonitorChipRegisters(gpu);
+            MonitorChip(registers).ClearForcedFullSpeed();
         } else {
             ReadCoolerSettings(gpu, NULL);
         }
@@ -247,12 +236,15 @@ void HardwareObject::DetectWow64() {
     FreeLibrary(kernel);
 }
 
+// The monitor chip is looked for at both of its addresses; only a card
+// without it is asked for an ADT7473, which would answer at 0x5C too.
 void HardwareObject::DetectMonitorChip(uint8_t gpu) {
     const uint8_t candidates[] = {kMonitorChipAddress, kMonitorChipAltAddress};
     for (size_t i = 0; i < sizeof(candidates); i++) {
+        // The transport takes the detected address from here.
         monitorChipAddress_[gpu] = candidates[i];
-        uint8_t echo = 0;
-        if (ReadRegister(gpu, kMonitorRegAddressEcho, &echo, true) == kNvOk && echo == candidates[i]) {
+        I2cChipRegisters registers = MonitorChipRegisters(gpu);
+        if (MonitorChip(registers).EchoesAddress(candidates[i])) {
             return;
         }
     }
@@ -262,15 +254,10 @@ void HardwareObject::DetectMonitorChip(uint8_t gpu) {
 
 void HardwareObject::ProbeAdt7473(uint8_t gpu) {
     hasAdt7473_[gpu] = 0;
-    uint8_t id = 0;
-    if (ReadRegister(gpu, kAdtRegDeviceId, &id, false) != kNvOk || id != kAdtDeviceId) {
-        return;
+    I2cChipRegisters registers = Adt7473Registers(gpu);
+    if (Adt7473(registers).Identify()) {
+        hasAdt7473_[gpu] = 1;
     }
-    if (ReadRegister(gpu, kAdtRegCompanyId, &id, false) != kNvOk || id != kAdtCompanyId) {
-        return;
-    }
-    WriteRegister(gpu, kAdtRegSetup, kAdtSetupValue, false);
-    hasAdt7473_[gpu] = 1;
 }
 
 bool HardwareObject::HasMonitorChip(uint8_t gpu) const {

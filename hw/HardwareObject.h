@@ -12,6 +12,9 @@
 #include "NvapiStub.h"
 #include "NvapiTypes.h"
 
+class I2cChipRegisters;
+enum Adt7473Pwm : uint8_t;
+
 const int kMaxGpus = 2;
 
 // Addresses on a card's I2C bus (8-bit form).
@@ -139,11 +142,16 @@ private:
     void ProbeAdt7473(uint8_t gpu);
     NvStatus I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg, uint32_t regCount, uint8_t* data,
                          uint32_t dataCount, bool detectedAddress);
+    // The registers of each chip on a GPU's bus: the monitor chip at the
+    // GPU's detected address, the ADT7473 at its fixed one.
+    I2cChipRegisters MonitorChipRegisters(uint8_t gpu);
+    I2cChipRegisters Adt7473Registers(uint8_t gpu);
     bool ValidGpu(uint8_t gpu) const { return gpu < gpuCount_; }
     bool FanGuardPasses(uint8_t gpu) const;
     NvStatus QueryFanCooler(uint8_t gpu, NvCoolerSettings* record, uint32_t* index);
     NvStatus SetDriverCoolerLevel(uint8_t gpu, uint32_t index, uint32_t level, uint32_t policy);
-    uint8_t AdtPwmOutput(uint8_t gpu) const;
+    // The ADT7473 output the GPU's fan wiring names.
+    Adt7473Pwm AdtPwmOutput(uint8_t gpu) const;
 
     // The start-up worker and its steps.
     static unsigned __stdcall StartupHardwareCheck(void* self);

@@ -4,16 +4,15 @@
 
 #include <string.h>
 
+#include "Adt7473.h"
 #include "BiosSignature.h"
+#include "ChipRegisters.h"
 #include "HardwareObject.h"
 #include "NvFlash.h"
 
 namespace {
 
 const DWORD_PTR kBiosPhysicalAddress = 0xC0000;
-const uint8_t kAdtRegTachLow = 0x28;
-const uint8_t kAdtRegTachHigh = 0x29;
-const uint8_t kAdtRegMaxDuty = 0x38;
 const uint32_t kTachTestPercent = 45;
 const DWORD kTachSpinUpMs = 100;
 const int kTachTestPasses = 5;
@@ -34,9 +33,11 @@ void HardwareObject::RunStartupCheck() {
         ReadFanWiringFromBios(gpu);
         if (HasAdt7473(gpu)) {
             TestAdt7473Tachometer(gpu);
+            // Saved so that a manual duty can lift the limit and automatic
+            // mode can put it back.
+            I2cChipRegisters registers = Adt7473Registers(gpu);
             uint8_t maxDuty = 0;
-            uint8_t reg = (uint8_t)(kAdtRegMaxDuty + AdtPwmOutput(gpu));
-            if (ReadRegister(gpu, reg, &maxDuty, false) == kNvOk && (maxDuty & 0x80)) {
+            if (Adt7473(registers).ReadBiosMaximumDuty(AdtPwmOutput(gpu), &maxDuty)) {
                 savedMaximumDuty_[gpu] = maxDuty;
             }
         }
@@ -72,7 +73,8 @@ void HardwareObject::ReadFanWiringFromBios(uint8_t gpu) {
         return;
     }
     bool textRead = false;
-    if (BackupImage(gpu, text, &textRead) == kNvflashDone && textRead && FindFanWiringSignature(text, sizeof(text), &wiring)) {
+    if (BackupImage(gpu, text, &textRead) == kNvflashDone && textRead &&
+        FindFanWiringSignature(text, sizeof(text), &wiring)) {
         fanWiring_[gpu] = wiring;
     }
 }
@@ -86,11 +88,11 @@ void HardwareObject::TestAdt7473Tachometer(uint8_t gpu) {
     ReadFanSpeed(gpu, &duty, false);
     SetFanSpeed(gpu, kTachTestPercent);
     Sleep(kTachSpinUpMs);
+    I2cChipRegisters registers = Adt7473Registers(gpu);
+    Adt7473 chip(registers);
     int good = 0;
     for (int i = 0; i < kTachTestPasses; i++) {
-        uint8_t low = 0, high = 0;
-        if (ReadRegister(gpu, kAdtRegTachLow, &low, false) == kNvOk &&
-            ReadRegister(gpu, kAdtRegTachHigh, &high, false) == kNvOk && low != 0xFF && high != 0xFF) {
+        if (chip.TachometerAnswers()) {
             good++;
         }
     }
