@@ -196,3 +196,167 @@ TEST_F(PanelExe, FanDisplayInPercentOrFullSpeed) {
     ASSERT_TRUE(main != NULL);
     EXPECT_EQ(std::wstring(L"100%"), WaitForDisplayText(Control(main, kFanDisplay), kFollowTimeoutMs));
 }
+
+namespace {
+
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kGrey = RGB(0x77, 0x8B, 0x8B);
+
+RECT Area(int left, int top, int right, int bottom) {
+    RECT r = {left, top, right, bottom};
+    return r;
+}
+
+// Where the fan mode texts are painted.
+const RECT kAutoCaption = Area(90, 136, 118, 150);
+const RECT kAutoHints = Area(85, 157, 230, 170);
+const RECT kMinMax = Area(92, 181, 112, 195);
+const RECT kLevelFrameTop = Area(292, 137, 337, 138);
+
+// Brings the window to the front and has it paint everything now, so a
+// picture of the screen shows what the window draws.
+void ShownAndPainted(HWND main) {
+    SetForegroundWindow(main);
+    RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+}
+
+}  // namespace
+
+// What the window paints on its skin: white texts for what can be used,
+// grey for what cannot; the hint lines in Auto mode and Min/Max in Manual
+// mode; the 2D/3D frame only for a card with both levels.
+TEST_F(PanelExe, PaintedTextsFollowModeAndPrivilege) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    ShownAndPainted(main);
+    ScreenPicture automatic(main);
+    EXPECT_GT(automatic.Count(kAutoCaption, kWhite, 40), 8);
+    EXPECT_GT(automatic.Count(kAutoHints, kWhite, 40), 40) << "the hint lines in Auto mode";
+    EXPECT_EQ(0, automatic.Count(kMinMax, kWhite, 40)) << "no Min/Max in Auto mode";
+    EXPECT_GT(automatic.Count(kLevelFrameTop, kWhite, 40), 30) << "the 2D/3D frame";
+
+    ClickAt(main, 133, 141);  // the Manual box
+    Sleep(300);
+    ScreenPicture manual(main);
+    EXPECT_GT(manual.Count(kMinMax, kWhite, 40), 8) << "Min/Max in Manual mode";
+    EXPECT_EQ(0, manual.Count(kAutoHints, kWhite, 40)) << "no hint lines in Manual mode";
+    panel_.Kill();
+
+    // A guest sees the fan mode texts grey, and on a one-level card no frame.
+    SetEnvironmentVariableW(L"VEXA_TEST_PRIVILEGE", L"0");
+    ASSERT_TRUE(VcardReset("3d-only"));
+    ASSERT_TRUE(panel_.Start(L"", L"3d-only", L"VexaPanelForTests.exe"));
+    main = panel_.WaitForWindow(kMainClass, kStartTimeoutMs);
+    ASSERT_TRUE(main != NULL);
+    ASSERT_FALSE(WaitForDisplayText(Control(main, kTemperatureDisplay), 10000).empty());
+    ShownAndPainted(main);
+    ScreenPicture guest(main);
+    EXPECT_EQ(0, guest.Count(kAutoCaption, kWhite, 40));
+    EXPECT_GT(guest.Count(kAutoCaption, kGrey, 40), 8);
+    EXPECT_EQ(0, guest.Count(kLevelFrameTop, kWhite, 40) + guest.Count(kLevelFrameTop, kGrey, 40));
+    EXPECT_FALSE(IsWindowEnabled(Control(main, 48))) << "Test is the administrator's";
+}
+
+namespace {
+
+// The rightmost (or lowest) point of the window's own background: inside
+// its shape, not on a control, in client coordinates.
+POINT OutermostBackground(HWND main, bool rightmost) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetWindowRgn(main, region);
+    RECT client;
+    GetClientRect(main, &client);
+    POINT found = {-1, -1};
+    for (int y = 0; y < client.bottom; y++) {
+        for (int x = 0; x < client.right; x++) {
+            POINT p = {x, y};
+            if ((rightmost ? x <= found.x : y <= found.y) || !PtInRegion(region, x, y)) continue;
+            // A pixel with its neighbours inside too, not on the very edge.
+            if (!PtInRegion(region, x - 2, y) || !PtInRegion(region, x, y - 2)) continue;
+            if (ChildWindowFromPointEx(main, p, CWP_SKIPINVISIBLE) == main) found = p;
+        }
+    }
+    DeleteObject(region);
+    if (rightmost) found.x -= 2; else found.y -= 2;
+    return found;
+}
+
+// Drags the window by that point as far as the pointer goes, stroke after
+// stroke (the pointer cannot leave the screen), until it stops moving.
+RECT DragTowardsEdge(HWND main, bool left) {
+    RECT r = {};
+    GetWindowRect(main, &r);
+    for (int stroke = 0; stroke < 6; stroke++) {
+        POINT screen = OutermostBackground(main, left);
+        ClientToScreen(main, &screen);
+        PointerToScreen(screen.x, screen.y);
+        LeftButton(true);
+        PointerToScreen(left ? screen.x - 5 : screen.x, left ? screen.y : screen.y - 5);
+        PointerToScreen(left ? 0 : screen.x, left ? screen.y : 0);
+        LeftButton(false);
+        RECT now;
+        GetWindowRect(main, &now);
+        if (EqualRect(&now, &r)) break;
+        r = now;
+    }
+    return r;
+}
+
+}  // namespace
+
+// The window is dragged by its background with the mouse; at least 10
+// pixels of it stay on the screen's work area on every side.
+TEST_F(PanelExe, DragKeepsTenPixelsOnTheScreen) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    SetForegroundWindow(main);
+    RECT before;
+    GetWindowRect(main, &before);
+    int width = before.right - before.left;
+    int height = before.bottom - before.top;
+
+    POINT press = {300, 100};  // skin background between the gauges
+    ClientToScreen(main, &press);
+    PointerToScreen(press.x, press.y);
+    LeftButton(true);
+    PointerToScreen(press.x - 10, press.y);
+    PointerToScreen(press.x - 40, press.y - 20);
+    LeftButton(false);
+    RECT moved;
+    GetWindowRect(main, &moved);
+    EXPECT_EQ(before.left - 40, moved.left) << "the window follows the pointer";
+    EXPECT_EQ(before.top - 20, moved.top);
+
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT farLeft = DragTowardsEdge(main, true);
+    EXPECT_EQ(work.left + 10 - width, farLeft.left) << "its right 10 pixels stay";
+    panel_.Kill();
+    main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    SetForegroundWindow(main);
+    RECT farUp = DragTowardsEdge(main, false);
+    EXPECT_EQ(work.top + 10 - height, farUp.top) << "its bottom 10 pixels stay";
+}
+
+// The control the user last worked with gets the focus back when the
+// window is activated again.
+TEST_F(PanelExe, FocusReturnsToTheLastControl) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    HWND link = Control(main, 100);
+    RECT r = PlaceInClient(main, link);
+    ClickAt(main, r.left + 4, r.top + 4);
+    Sleep(200);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, NULL, NULL, NULL, NULL);
+    SetForegroundWindow(other);
+    Sleep(200);
+    SetForegroundWindow(main);
+    Sleep(300);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main, NULL), &info));
+    EXPECT_EQ(link, info.hwndFocus);
+    DestroyWindow(other);
+}

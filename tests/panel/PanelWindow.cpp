@@ -99,3 +99,33 @@ int ScreenPicture::Count(const RECT& area, COLORREF colour, int tolerance) const
     }
     return n;
 }
+
+void PointerTo(HWND main, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(main, &p);
+    PointerToScreen(p.x, p.y);
+}
+
+void PointerToScreen(int x, int y) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+    Sleep(60);
+}
+
+void LeftButton(bool down) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof(input));
+    Sleep(60);
+}
+
+void ClickAt(HWND main, int x, int y) {
+    PointerTo(main, x, y);
+    LeftButton(true);
+    LeftButton(false);
+}

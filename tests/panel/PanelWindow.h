@@ -31,3 +31,10 @@ public:
 private:
     std::vector<DWORD> pixels_;
 };
+
+// Real input, as a user at the screen gives it: the pointer moves to the
+// main window's client point and the left button goes down or up there.
+void PointerTo(HWND main, int x, int y);
+void PointerToScreen(int x, int y);
+void LeftButton(bool down);
+void ClickAt(HWND main, int x, int y);
