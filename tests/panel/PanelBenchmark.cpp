@@ -664,5 +664,8 @@ int main(int argc, char** argv) {
     if (!Soak("monitorchip", soakIterations, instance)) ok = false;
 
     gApp->fontTable.RemoveAddedFonts();
+    // A run cut short from outside (its Wine server ended) can still exit
+    // with 0; CTest passes the run on this line instead.
+    if (ok) printf("panel_benchmark: every check passed\n");
     return ok ? 0 : 1;
 }
