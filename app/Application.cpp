@@ -86,10 +86,9 @@ bool Application::RegisterClassesAndFonts(HINSTANCE instance) {
     typedef bool (*RegisterFn)(HINSTANCE);
     // The order is fixed: registration stops at the first failure.
     const RegisterFn steps[] = {
-        MainPanel::RegisterClass,     RegisterRoundRadioClass,  RegisterCheckBoxClass,
-        RegisterSliderHandleClass,    RegisterTextButtonClass,  RegisterBitmapButtonClass,
-        RegisterStaticTextClass,      RegisterGroupButtonClass, RegisterProgressBarClass,
-        CaptureStaticClassProc,       WaitWindow::RegisterClass,
+        MainPanel::RegisterClass, RegisterRoundRadioClass,   RegisterCheckBoxClass,     RegisterSliderHandleClass,
+        RegisterTextButtonClass,  RegisterBitmapButtonClass, RegisterStaticTextClass,   RegisterGroupButtonClass,
+        RegisterProgressBarClass, CaptureStaticClassProc,    WaitWindow::RegisterClass,
     };
     for (RegisterFn step : steps) {
         if (!step(instance)) return false;
@@ -113,7 +112,8 @@ bool Application::CreateMainWindow() {
     PanelServices services;
     services.hardware = &hardware;
     services.cards = &cards;
-    for (int i = 0; i < 4; i++) services.fonts[i] = fonts[i].Get();
+    for (int i = 0; i < 4; i++)
+        services.fonts[i] = fonts[i].Get();
     services.privilege = userPrivilege;
     panel.Attach(services);
     return panel.CreateMainWindow(instance_);

@@ -30,7 +30,8 @@ void AnnounceFontChange() {
 FontTable::FontTable() : FontTable(kSkinFonts, 2) {}
 
 FontTable::FontTable(const FontRow* rows, int count) : count_(0) {
-    for (int i = 0; i < count && i < kMaxRows; i++) rows_[count_++] = rows[i];
+    for (int i = 0; i < count && i < kMaxRows; i++)
+        rows_[count_++] = rows[i];
 }
 
 bool FontTable::IsFaceInstalled(const wchar_t* face) {

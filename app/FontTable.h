@@ -12,7 +12,7 @@ struct FontRow {
 
 class FontTable {
 public:
-    FontTable();  // "Arial" from "Arial.ttf", "DigifaceWide" from "digifaw.ttf"
+    FontTable();                                // "Arial" from "Arial.ttf", "DigifaceWide" from "digifaw.ttf"
     FontTable(const FontRow* rows, int count);  // for tests; at most kMaxRows
 
     // Adds every font whose face is not installed. Returns false when a font

@@ -8,7 +8,7 @@ enum SingleInstanceResult {
     kMutexUnavailable = 2,  // e.g. another user's session holds the name
 };
 
-extern const wchar_t kAppMutexName[];       // "Global\DM_App_Mutex"
+extern const wchar_t kAppMutexName[];  // "Global\DM_App_Mutex"
 
 // Takes the named mutex; on success *mutex receives its handle (the caller
 // keeps it open). A second instance restores the first one's main window.

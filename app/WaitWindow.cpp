@@ -22,7 +22,9 @@ struct CreateParams {
 
 }  // namespace
 
-WaitWindow::~WaitWindow() { Destroy(); }
+WaitWindow::~WaitWindow() {
+    Destroy();
+}
 
 bool WaitWindow::RegisterClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
@@ -42,8 +44,8 @@ bool WaitWindow::Create(HINSTANCE instance, HardwareObject* hardware, DoneHandle
     CreateParams params = {this, hardware};
     int x = (GetSystemMetrics(SM_CXFULLSCREEN) - kWidth) / 2;
     int y = (GetSystemMetrics(SM_CYFULLSCREEN) - kHeight) / 2;
-    window = CreateWindowExW(0, kWaitWindowClass, L"Vexa Panel", WS_POPUP | WS_VISIBLE, x, y, kWidth,
-                             kHeight, NULL, NULL, instance, &params);
+    window = CreateWindowExW(0, kWaitWindowClass, L"Vexa Panel", WS_POPUP | WS_VISIBLE, x, y, kWidth, kHeight, NULL,
+                             NULL, instance, &params);
     if (!window) return false;
     SetPropW(window, kThisObjProperty, this);
     return true;

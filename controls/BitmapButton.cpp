@@ -6,16 +6,13 @@
 const wchar_t kBitmapButtonClass[] = L"DMBmpBtnCls";
 const wchar_t kBitmapButtonProperty[] = L"DMBmpBtn_ThisObj";
 
-int BitmapButton::Create(int id, const void* /*unused*/, int x, int y, int width, int height,
-                         HWND parent, WORD normalId, WORD hotId) {
-    HINSTANCE instance =
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+int BitmapButton::Create(int id, const void* /*unused*/, int x, int y, int width, int height, HWND parent,
+                         WORD normalId, WORD hotId) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     BitmapHolder normal(LoadBitmapW(instance, MAKEINTRESOURCEW(normalId)));
-    if (!normal)
-        return 0;
+    if (!normal) return 0;
     BitmapHolder hot(LoadBitmapW(instance, MAKEINTRESOURCEW(hotId)));
-    if (!CreateButtonWindow(kBitmapButtonClass, kBitmapButtonProperty, id, nullptr, x, y, width,
-                            height, parent))
+    if (!CreateButtonWindow(kBitmapButtonClass, kBitmapButtonProperty, id, nullptr, x, y, width, height, parent))
         return 0;
     normalBitmap.Reset(normal.Release());
     hotBitmap.Reset(hot.Release());
@@ -23,8 +20,7 @@ int BitmapButton::Create(int id, const void* /*unused*/, int x, int y, int width
     int bh = 0;
     GetBitmapSize(normalBitmap.Get(), &bw, &bh);
     RegionHolder ellipse(CreateEllipticRgn(0, 0, bw, bh));
-    if (SetWindowRgn(window, ellipse.Get(), TRUE))
-        ellipse.Release();
+    if (SetWindowRgn(window, ellipse.Get(), TRUE)) ellipse.Release();
     SetPropW(window, kBitmapButtonProperty, this);
     return 1;
 }
@@ -32,19 +28,19 @@ int BitmapButton::Create(int id, const void* /*unused*/, int x, int y, int width
 LRESULT BitmapButton::OnLButtonUp(WPARAM, LPARAM) {
     HWND parent = GetParent(window);
     switch (GetDlgCtrlID(window)) {
-    case kMinimiseId: {
-        WINDOWPLACEMENT wp = {};
-        wp.length = sizeof(wp);
-        if (GetWindowPlacement(parent, &wp)) {
-            wp.showCmd = SW_MINIMIZE;
-            SetWindowPlacement(parent, &wp);
+        case kMinimiseId: {
+            WINDOWPLACEMENT wp = {};
+            wp.length = sizeof(wp);
+            if (GetWindowPlacement(parent, &wp)) {
+                wp.showCmd = SW_MINIMIZE;
+                SetWindowPlacement(parent, &wp);
+            }
+            break;
         }
-        break;
-    }
-    case kCloseId:
-        // The main window treats WM_DESTROY as "hide to the tray".
-        SendMessageW(parent, WM_DESTROY, 0, 0);
-        break;
+        case kCloseId:
+            // The main window treats WM_DESTROY as "hide to the tray".
+            SendMessageW(parent, WM_DESTROY, 0, 0);
+            break;
     }
     RepaintClient(window);
     return 0;

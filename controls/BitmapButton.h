@@ -15,8 +15,8 @@ public:
     LRESULT OnPaint() override;
     // The bitmaps come from the parent's module. Returns 0 before making any
     // window when the normal bitmap cannot be loaded.
-    virtual int Create(int id, const void* unused, int x, int y, int width, int height,
-                       HWND parent, WORD normalId, WORD hotId);
+    virtual int Create(int id, const void* unused, int x, int y, int width, int height, HWND parent, WORD normalId,
+                       WORD hotId);
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };

@@ -14,16 +14,14 @@ CheckBox::~CheckBox() {
     }
 }
 
-int CheckBox::Create(int id, int x, int y, int width, int height, HWND parent, WORD normalId,
-                     WORD hotId, WORD disabledId) {
+int CheckBox::Create(int id, int x, int y, int width, int height, HWND parent, WORD normalId, WORD hotId,
+                     WORD disabledId) {
     normalBitmap.Reset(LoadProgramBitmap(normalId));
     hotBitmap.Reset(LoadProgramBitmap(hotId));
     disabledBitmap.Reset(LoadProgramBitmap(disabledId));
-    window = CreateWindowExW(0, kCheckBoxClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width,
-                             height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             ProgramModule(), nullptr);
-    if (!window)
-        return 0;
+    window = CreateWindowExW(0, kCheckBoxClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
+    if (!window) return 0;
     SetPropW(window, kCheckBoxProperty, this);
     return 1;
 }
@@ -40,8 +38,7 @@ void CheckBox::Enable(int enable) {
 
 void CheckBox::OnClick() {
     SetFocus(window);
-    if (!toggleMode && checked)
-        return;
+    if (!toggleMode && checked) return;
     SetCheck(!checked);
     NotifyParent(window, UM_CHECK_CLICKED, reinterpret_cast<LPARAM>(this));
     RepaintClient(window);
@@ -51,13 +48,11 @@ void CheckBox::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     const int wasHover = hover;
     hover = IsPointerOverWindow(window, lParam) ? 1 : 0;
     if (hover) {
-        if (GetCapture() != window)
-            SetCapture(window);
+        if (GetCapture() != window) SetCapture(window);
     } else if (!(wParam & MK_LBUTTON) && GetCapture() == window) {
         ReleaseCapture();
     }
-    if (hover != wasHover)
-        RepaintClient(window);
+    if (hover != wasHover) RepaintClient(window);
 }
 
 void CheckBox::Paint() {
@@ -83,32 +78,31 @@ void CheckBox::Paint() {
 LRESULT CALLBACK CheckBox::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CheckBox* box = ObjectFromWindow<CheckBox>(hwnd, kCheckBoxProperty);
     if (!box) {
-        if (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN)
-            return 0;
+        if (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN) return 0;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     switch (msg) {
-    case WM_SETFOCUS:
-        NotifyParent(hwnd, UM_CHECK_FOCUSED, reinterpret_cast<LPARAM>(hwnd));
-        RepaintClient(hwnd);
-        return 0;
-    case WM_KILLFOCUS:
-        box->hover = 0;
-        RepaintClient(hwnd);
-        return 0;
-    case WM_PAINT:
-        box->Paint();
-        return 0;
-    case WM_MOUSEMOVE:
-        box->OnMouseMove(wParam, lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        box->OnClick();
-        return 0;
-    case WM_NCDESTROY:
-        RemovePropW(hwnd, kCheckBoxProperty);
-        box->window = nullptr;
-        break;
+        case WM_SETFOCUS:
+            NotifyParent(hwnd, UM_CHECK_FOCUSED, reinterpret_cast<LPARAM>(hwnd));
+            RepaintClient(hwnd);
+            return 0;
+        case WM_KILLFOCUS:
+            box->hover = 0;
+            RepaintClient(hwnd);
+            return 0;
+        case WM_PAINT:
+            box->Paint();
+            return 0;
+        case WM_MOUSEMOVE:
+            box->OnMouseMove(wParam, lParam);
+            return 0;
+        case WM_LBUTTONDOWN:
+            box->OnClick();
+            return 0;
+        case WM_NCDESTROY:
+            RemovePropW(hwnd, kCheckBoxProperty);
+            box->window = nullptr;
+            break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -16,8 +16,7 @@ public:
 
     // Faces that cannot be loaded stay null. Returns 1, or 0 when the window
     // cannot be made.
-    int Create(int id, int x, int y, int width, int height, HWND parent, WORD normalId,
-               WORD hotId, WORD disabledId);
+    int Create(int id, int x, int y, int width, int height, HWND parent, WORD normalId, WORD hotId, WORD disabledId);
     void SetCheck(int check);
     void SetToggleMode(int on) { toggleMode = on ? 1 : 0; }
     int GetCheck() const { return checked; }

@@ -25,8 +25,7 @@ bool RegisterControlClass(HINSTANCE instance, const wchar_t* className, WNDPROC 
 
 void RepaintClient(HWND window) {
     RECT rc;
-    if (GetClientRect(window, &rc))
-        InvalidateRect(window, &rc, FALSE);
+    if (GetClientRect(window, &rc)) InvalidateRect(window, &rc, FALSE);
 }
 
 LRESULT NotifyParent(HWND window, UINT message, LPARAM lParam) {
@@ -39,10 +38,8 @@ bool IsPointerOverWindow(HWND window, LPARAM lParam) {
     return WindowFromPoint(pt) == window;
 }
 
-void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height,
-                int sourceX, int sourceY) {
-    if (!bitmap)
-        return;
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, int sourceX, int sourceY) {
+    if (!bitmap) return;
     MemoryDC memory;
     ScopedSelect select(memory.Get(), bitmap);
     BitBlt(dc, x, y, width, height, memory.Get(), sourceX, sourceY, SRCCOPY);
@@ -50,8 +47,7 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height,
 
 bool GetBitmapSize(HBITMAP bitmap, int* width, int* height) {
     BITMAP bm;
-    if (!bitmap || GetObjectW(bitmap, sizeof(bm), &bm) != sizeof(bm))
-        return false;
+    if (!bitmap || GetObjectW(bitmap, sizeof(bm), &bm) != sizeof(bm)) return false;
     *width = bm.bmWidth;
     *height = bm.bmHeight;
     return true;
@@ -60,8 +56,7 @@ bool GetBitmapSize(HBITMAP bitmap, int* width, int* height) {
 RECT GetRectInParent(HWND window) {
     WINDOWPLACEMENT wp = {};
     wp.length = sizeof(wp);
-    if (!GetWindowPlacement(window, &wp))
-        SetRectEmpty(&wp.rcNormalPosition);
+    if (!GetWindowPlacement(window, &wp)) SetRectEmpty(&wp.rcNormalPosition);
     return wp.rcNormalPosition;
 }
 

@@ -30,8 +30,7 @@ T* ObjectFromWindow(HWND window, const wchar_t* property) {
 bool IsPointerOverWindow(HWND window, LPARAM lParam);
 
 // Copies a bitmap into a DC; nothing for a null bitmap.
-void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height,
-                int sourceX = 0, int sourceY = 0);
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, int sourceX = 0, int sourceY = 0);
 
 // Draws from the first point through the others (each segment without its
 // end pixel, as LineTo) with a one-pixel solid pen of the given colour.

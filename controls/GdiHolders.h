@@ -23,8 +23,7 @@ public:
         return object;
     }
     void Reset(T object = nullptr) {
-        if (object_ && object_ != object)
-            DeleteObject(object_);
+        if (object_ && object_ != object) DeleteObject(object_);
         object_ = object;
     }
 
@@ -43,12 +42,10 @@ using FontHolder = GdiObject<HFONT>;
 class ScopedSelect {
 public:
     ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(nullptr) {
-        if (dc_ && object)
-            previous_ = SelectObject(dc_, object);
+        if (dc_ && object) previous_ = SelectObject(dc_, object);
     }
     ~ScopedSelect() {
-        if (previous_)
-            SelectObject(dc_, previous_);
+        if (previous_) SelectObject(dc_, previous_);
     }
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
@@ -63,8 +60,7 @@ class MemoryDC {
 public:
     MemoryDC() : dc_(CreateCompatibleDC(nullptr)) {}
     ~MemoryDC() {
-        if (dc_)
-            DeleteDC(dc_);
+        if (dc_) DeleteDC(dc_);
     }
     MemoryDC(const MemoryDC&) = delete;
     MemoryDC& operator=(const MemoryDC&) = delete;
@@ -79,9 +75,7 @@ private:
 // draws nothing.
 class PaintScope {
 public:
-    explicit PaintScope(HWND window) : window_(window) {
-        dc_ = BeginPaint(window_, &ps_);
-    }
+    explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window_, &ps_); }
     ~PaintScope() { EndPaint(window_, &ps_); }
     PaintScope(const PaintScope&) = delete;
     PaintScope& operator=(const PaintScope&) = delete;

@@ -19,10 +19,9 @@ const int kCaptionBuffer = 50;
 
 }  // namespace
 
-int GroupButton::Create(int id, const wchar_t* caption, int x, int y, int width, int height,
-                        HWND parent, WORD normalId, WORD hotId, WORD disabledId) {
-    if (!CreateButtonWindow(kGroupButtonClass, kGroupButtonProperty, id, caption, x, y, width,
-                            height, parent))
+int GroupButton::Create(int id, const wchar_t* caption, int x, int y, int width, int height, HWND parent, WORD normalId,
+                        WORD hotId, WORD disabledId) {
+    if (!CreateButtonWindow(kGroupButtonClass, kGroupButtonProperty, id, caption, x, y, width, height, parent))
         return 0;
     normalBitmap.Reset(LoadProgramBitmap(normalId));
     hotBitmap.Reset(LoadProgramBitmap(hotId));
@@ -32,16 +31,14 @@ int GroupButton::Create(int id, const wchar_t* caption, int x, int y, int width,
 }
 
 void GroupButton::JoinGroup(ButtonGroup* newGroup) {
-    if (!newGroup || newGroup == group)
-        return;
+    if (!newGroup || newGroup == group) return;
     group = newGroup;
     group->Add(this);
 }
 
 void GroupButton::SetSelected(int select) {
     select = select ? 1 : 0;
-    if (select == selected)
-        return;
+    if (select == selected) return;
     selected = select;
     if (!selected) {
         hover = 0;
@@ -50,8 +47,7 @@ void GroupButton::SetSelected(int select) {
 }
 
 LRESULT GroupButton::OnLButtonUp(WPARAM, LPARAM) {
-    if (group)
-        group->Select(this);
+    if (group) group->Select(this);
     NotifyParent(window, UM_GROUP_CLICKED, reinterpret_cast<LPARAM>(this));
     RepaintClient(window);
     return 0;
@@ -67,8 +63,7 @@ LRESULT GroupButton::OnPaint() {
     const bool enabled = IsWindowEnabled(window) != FALSE;
 
     HBITMAP face = disabledBitmap.Get();
-    if (enabled)
-        face = (selected || hover) ? hotBitmap.Get() : normalBitmap.Get();
+    if (enabled) face = (selected || hover) ? hotBitmap.Get() : normalBitmap.Get();
     const int d = selected ? 0 : 1;
     DrawBitmap(dc, face, d, d, w, h);
     DrawFrame(dc, w, h, selected != 0, enabled);
@@ -79,8 +74,7 @@ LRESULT GroupButton::OnPaint() {
     ScopedSelect selectFont(dc, font);
     SetTextColor(dc, enabled ? kWhite : kDisabledText);
     RECT layout = rc;
-    if (selected)
-        OffsetRect(&layout, 0, 1);
+    if (selected) OffsetRect(&layout, 0, 1);
     if (std::wcschr(caption, L'\n')) {
         InflateRect(&layout, 0, 1);
         DrawTextW(dc, caption, -1, &layout, DT_CENTER);
@@ -94,25 +88,23 @@ LRESULT CALLBACK GroupButton::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     // The group button takes no part in focus handling, so it never takes
     // the keyboard focus by itself.
     switch (msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_LBUTTONDOWN:
-    case WM_TIMER:
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_LBUTTONDOWN:
+        case WM_TIMER:
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     return Dispatch(hwnd, msg, wParam, lParam, kGroupButtonProperty, false);
 }
 
 void ButtonGroup::Add(GroupButton* button) {
     // The slots are fixed; a 21st member would write past them.
-    if (!button || count >= kCapacity)
-        return;
+    if (!button || count >= kCapacity) return;
     members[count++] = button;
 }
 
 void ButtonGroup::Select(GroupButton* button) {
-    if (button == selectedMember)
-        return;
+    if (button == selectedMember) return;
     for (int i = 0; i < count; i++) {
         GroupButton* member = members[i];
         if (member == button) {

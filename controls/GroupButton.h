@@ -8,8 +8,8 @@ class ButtonGroup;
 
 class GroupButton : public TextButton {
 public:
-    int Create(int id, const wchar_t* caption, int x, int y, int width, int height,
-               HWND parent, WORD normalId, WORD hotId, WORD disabledId) override;
+    int Create(int id, const wchar_t* caption, int x, int y, int width, int height, HWND parent, WORD normalId,
+               WORD hotId, WORD disabledId) override;
     // Selects this button in its group and reports 1037 with the object.
     LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnPaint() override;

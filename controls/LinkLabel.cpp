@@ -35,12 +35,10 @@ LinkLabel::~LinkLabel() {
 void LinkLabel::SetAddress(const char* newAddress) {
     std::free(address);
     address = nullptr;
-    if (!newAddress || !*newAddress)
-        return;
+    if (!newAddress || !*newAddress) return;
     const size_t size = std::strlen(newAddress) + 1;
     address = static_cast<char*>(std::malloc(size));
-    if (address)
-        std::memcpy(address, newAddress, size);
+    if (address) std::memcpy(address, newAddress, size);
 }
 
 LRESULT LinkLabel::OnPaint() {
@@ -54,8 +52,7 @@ LRESULT LinkLabel::OnPaint() {
     SetTextColor(dc, hover ? hoverColour : textColour);
     SetBkMode(dc, TRANSPARENT);
     const int length = TextLength();
-    if (length > 0)
-        DrawTextW(dc, text, length, &rc, DT_SINGLELINE);
+    if (length > 0) DrawTextW(dc, text, length, &rc, DT_SINGLELINE);
     return 0;
 }
 
@@ -64,19 +61,16 @@ LRESULT LinkLabel::OnMouseMove(WPARAM, LPARAM lParam) {
     hover = IsPointerOverWindow(window, lParam) ? 1 : 0;
     // Released whatever buttons are held: a label is never dragged.
     if (hover) {
-        if (GetCapture() != window)
-            SetCapture(window);
+        if (GetCapture() != window) SetCapture(window);
     } else if (GetCapture() == window) {
         ReleaseCapture();
     }
-    if (hover != wasHover)
-        RepaintClient(window);
+    if (hover != wasHover) RepaintClient(window);
     return 0;
 }
 
 LRESULT LinkLabel::OnLButtonUp(WPARAM, LPARAM) {
     char argument[kMaxWebAddressLength + 3];
-    if (address && QuoteWebAddressArgument(address, argument, sizeof(argument)))
-        gBrowserLauncher(argument);
+    if (address && QuoteWebAddressArgument(address, argument, sizeof(argument))) gBrowserLauncher(argument);
     return 0;
 }

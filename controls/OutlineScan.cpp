@@ -14,8 +14,7 @@ const std::uint8_t* PixelAt(const PixelRows& image, int x, int y) {
 }  // namespace
 
 bool IsPicturePixel(const std::uint8_t* pixel, std::uint32_t keyColour) {
-    return DiffersByMoreThan3(pixel[0], keyColour & 0xFF) &&
-           DiffersByMoreThan3(pixel[1], (keyColour >> 8) & 0xFF) &&
+    return DiffersByMoreThan3(pixel[0], keyColour & 0xFF) && DiffersByMoreThan3(pixel[1], (keyColour >> 8) & 0xFF) &&
            DiffersByMoreThan3(pixel[2], (keyColour >> 16) & 0xFF);
 }
 
@@ -42,11 +41,9 @@ bool ScanOutline(const PixelRows& image, std::uint32_t keyColour, OutlinePoint* 
                 break;
             }
         }
-        if (found && firstRow < 0)
-            firstRow = y;
+        if (found && firstRow < 0) firstRow = y;
     }
-    if (firstRow < 0)
-        return false;
+    if (firstRow < 0) return false;
 
     // The outline starts at the first row holding the picture: the rows above
     // repeat its two vertices instead of running the full width.

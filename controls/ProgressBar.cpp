@@ -11,16 +11,13 @@ const wchar_t kProgressBarProperty[] = L"CDunmoreProgress_ThisObj";
 ProgressBar::~ProgressBar() {
     // SendMessageW runs the handler on the window's own thread, the only one
     // allowed to destroy it.
-    if (window)
-        SendMessageW(window, UM_PROGRESS_DESTROY, 0, 0);
+    if (window) SendMessageW(window, UM_PROGRESS_DESTROY, 0, 0);
 }
 
 int ProgressBar::Create(int id, int x, int y, int width, int height, HWND parent) {
-    window = CreateWindowExW(0, kProgressBarClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width,
-                             height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             ProgramModule(), nullptr);
-    if (!window)
-        return 0;
+    window = CreateWindowExW(0, kProgressBarClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
+    if (!window) return 0;
     SetPropW(window, kProgressBarProperty, this);
     return 1;
 }
@@ -35,11 +32,9 @@ void ProgressBar::Paint() {
     // asked to paint again at once.
     PaintScope paint(window);
     RECT rc;
-    if (!GetClientRect(window, &rc))
-        return;
+    if (!GetClientRect(window, &rc)) return;
     const int blocks = ProgressBlockCount(rc.right, segmentWidth, gap);
-    if (blocks == 0)
-        return;
+    if (blocks == 0) return;
     const int filled = ProgressFilledBlocks(value, minimum, maximum, blocks);
     HDC dc = paint.Dc();
     BrushHolder background(CreateSolidBrush(backgroundColour));
@@ -55,19 +50,17 @@ void ProgressBar::Paint() {
 LRESULT CALLBACK ProgressBar::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     ProgressBar* bar = ObjectFromWindow<ProgressBar>(hwnd, kProgressBarProperty);
     switch (msg) {
-    case WM_PAINT:
-        if (!bar)
+        case WM_PAINT:
+            if (!bar) break;
+            bar->Paint();
+            return 0;
+        case UM_PROGRESS_DESTROY:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_NCDESTROY:
+            RemovePropW(hwnd, kProgressBarProperty);
+            if (bar) bar->window = nullptr;
             break;
-        bar->Paint();
-        return 0;
-    case UM_PROGRESS_DESTROY:
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_NCDESTROY:
-        RemovePropW(hwnd, kProgressBarProperty);
-        if (bar)
-            bar->window = nullptr;
-        break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

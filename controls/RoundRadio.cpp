@@ -16,31 +16,25 @@ RoundRadio::~RoundRadio() {
 
 int RoundRadio::Create(int id, int x, int y, HWND parent) {
     const int d = static_cast<int>(radius * 2);
-    window = CreateWindowExW(0, kRoundRadioClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, d, d,
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             ProgramModule(), nullptr);
-    if (!window)
-        return 0;
+    window = CreateWindowExW(0, kRoundRadioClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, d, d, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
+    if (!window) return 0;
     SetPropW(window, kRoundRadioProperty, this);
-    if (!SetParent(window, parent))
-        return 0;
+    if (!SetParent(window, parent)) return 0;
     RegionHolder dot(CreateEllipticRgn(0, 0, d, d));
-    if (SetWindowRgn(window, dot.Get(), TRUE))
-        dot.Release();
+    if (SetWindowRgn(window, dot.Get(), TRUE)) dot.Release();
     return 1;
 }
 
 void RoundRadio::JoinGroup(RadioGroup* newGroup) {
     group = newGroup;
-    if (group)
-        group->Add(this);
+    if (group) group->Add(this);
 }
 
 void RoundRadio::OnPress() {
     SetCapture(window);
     SetFocus(window);
-    if (group)
-        group->Select(this);
+    if (group) group->Select(this);
     NotifyParent(window, UM_RADIO_CLICKED, reinterpret_cast<LPARAM>(this));
 }
 
@@ -55,41 +49,38 @@ void RoundRadio::Paint() {
 LRESULT CALLBACK RoundRadio::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     RoundRadio* radio = ObjectFromWindow<RoundRadio>(hwnd, kRoundRadioProperty);
     if (!radio) {
-        if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)
-            return 0;
+        if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP) return 0;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     switch (msg) {
-    case WM_SETFOCUS:
-        NotifyParent(hwnd, UM_RADIO_FOCUSED, reinterpret_cast<LPARAM>(hwnd));
-        RepaintClient(hwnd);
-        return 0;
-    case WM_PAINT:
-        radio->Paint();
-        return 0;
-    case WM_LBUTTONDOWN:
-        radio->OnPress();
-        return 0;
-    case WM_LBUTTONUP:
-        ReleaseCapture();
-        return 0;
-    case WM_NCDESTROY:
-        RemovePropW(hwnd, kRoundRadioProperty);
-        radio->window = nullptr;
-        break;
+        case WM_SETFOCUS:
+            NotifyParent(hwnd, UM_RADIO_FOCUSED, reinterpret_cast<LPARAM>(hwnd));
+            RepaintClient(hwnd);
+            return 0;
+        case WM_PAINT:
+            radio->Paint();
+            return 0;
+        case WM_LBUTTONDOWN:
+            radio->OnPress();
+            return 0;
+        case WM_LBUTTONUP:
+            ReleaseCapture();
+            return 0;
+        case WM_NCDESTROY:
+            RemovePropW(hwnd, kRoundRadioProperty);
+            radio->window = nullptr;
+            break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void RadioGroup::Add(RoundRadio* radio) {
-    if (!radio || count >= kCapacity)
-        return;
+    if (!radio || count >= kCapacity) return;
     members[count++] = radio;
 }
 
 void RadioGroup::Select(RoundRadio* radio) {
-    if (radio == selectedMember)
-        return;
+    if (radio == selectedMember) return;
     for (int i = 0; i < count; i++) {
         RoundRadio* member = members[i];
         if (member == radio) {

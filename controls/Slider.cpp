@@ -25,8 +25,7 @@ RECT ClientRectOf(HWND window) {
 
 bool CaptureStaticClassProc(HINSTANCE) {
     WNDCLASSW wc = {};
-    if (!GetClassInfoW(nullptr, L"static", &wc) || !wc.lpfnWndProc)
-        return false;
+    if (!GetClassInfoW(nullptr, L"static", &wc) || !wc.lpfnWndProc) return false;
     gStaticClassProc = wc.lpfnWndProc;
     return true;
 }
@@ -42,21 +41,16 @@ SliderTrack::~SliderTrack() {
 
 int SliderTrack::CreateTrack(int id, int x, int y, int width, HWND parent) {
     trackBitmap.Reset(LoadProgramBitmap(kSliderTrackBitmap));
-    trackWindow = CreateWindowExW(0, L"static", nullptr, WS_CHILD | WS_VISIBLE, x, y, width,
-                                  kTrackHeight, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  ProgramModule(), nullptr);
-    if (!trackWindow || !trackBitmap)
-        return 0;
+    trackWindow = CreateWindowExW(0, L"static", nullptr, WS_CHILD | WS_VISIBLE, x, y, width, kTrackHeight, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
+    if (!trackWindow || !trackBitmap) return 0;
     SetPropW(trackWindow, kSliderTrackProperty, this);
-    WNDPROC previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        trackWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SliderTrack::WindowProc)));
+    WNDPROC previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(trackWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SliderTrack::WindowProc)));
     // Start-up normally captured it already; this keeps a track usable when
     // it did not.
-    if (!gStaticClassProc)
-        gStaticClassProc = previous;
-    SetWindowPos(trackWindow, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+    if (!gStaticClassProc) gStaticClassProc = previous;
+    SetWindowPos(trackWindow, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
     return 1;
 }
 
@@ -69,23 +63,20 @@ void SliderTrack::Paint() {
         DrawBitmap(paint.Dc(), trackBitmap.Get(), 0, 0, rc.right, rc.bottom, 3, 0);
     }
     // The handle sits on the track: draw it again over the fresh track.
-    if (owner)
-        RepaintClient(owner->handle.window);
+    if (owner) RepaintClient(owner->handle.window);
 }
 
 LRESULT CALLBACK SliderTrack::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     SliderTrack* track = ObjectFromWindow<SliderTrack>(hwnd, kSliderTrackProperty);
     switch (msg) {
-    case WM_PAINT:
-        if (!track)
-            break;
-        track->Paint();
-        return 0;
-    case WM_DESTROY:
-        RemovePropW(hwnd, kSliderTrackProperty);
-        if (track)
-            track->trackWindow = nullptr;
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
+        case WM_PAINT:
+            if (!track) break;
+            track->Paint();
+            return 0;
+        case WM_DESTROY:
+            RemovePropW(hwnd, kSliderTrackProperty);
+            if (track) track->trackWindow = nullptr;
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     return CallWindowProcW(gStaticClassProc, hwnd, msg, wParam, lParam);
 }
@@ -99,28 +90,24 @@ SliderHandle::~SliderHandle() {
     }
 }
 
-int SliderHandle::Create(int id, int x, int y, int trackHeight, HWND parent, WORD normalId,
-                         WORD hotId, WORD disabledId) {
+int SliderHandle::Create(int id, int x, int y, int trackHeight, HWND parent, WORD normalId, WORD hotId,
+                         WORD disabledId) {
     BitmapHolder normal(LoadProgramBitmap(normalId));
     BitmapHolder hot(LoadProgramBitmap(hotId));
     BitmapHolder disabled(LoadProgramBitmap(disabledId));
     int bw = 0;
     int bh = 0;
-    if (!GetBitmapSize(normal.Get(), &bw, &bh))
-        return 0;
+    if (!GetBitmapSize(normal.Get(), &bw, &bh)) return 0;
     normalBitmap.Reset(normal.Release());
     hotBitmap.Reset(hot.Release());
     disabledBitmap.Reset(disabled.Release());
-    window = CreateWindowExW(0, kSliderHandleClass, nullptr, WS_CHILD | WS_VISIBLE, x - bw / 2,
-                             y - (bh - trackHeight) / 2, bw, bh, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(),
-                             nullptr);
-    if (!window)
-        return 0;
+    window =
+        CreateWindowExW(0, kSliderHandleClass, nullptr, WS_CHILD | WS_VISIBLE, x - bw / 2, y - (bh - trackHeight) / 2,
+                        bw, bh, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
+    if (!window) return 0;
     SetPropW(window, kSliderHandleProperty, this);
     RegionHolder rounded(CreateRoundRectRgn(0, 0, bw, bh, 6, 6));
-    if (SetWindowRgn(window, rounded.Get(), TRUE))
-        rounded.Release();
+    if (SetWindowRgn(window, rounded.Get(), TRUE)) rounded.Release();
     return 1;
 }
 
@@ -145,8 +132,7 @@ void SliderHandle::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     hover = WindowFromPoint(pt) == window ? 1 : 0;
     ScreenToClient(window, &pt);
     if (hover) {
-        if (GetCapture() != window)
-            SetCapture(window);
+        if (GetCapture() != window) SetCapture(window);
     } else if (!(wParam & MK_LBUTTON) && GetCapture() == window) {
         ReleaseCapture();
     }
@@ -154,15 +140,13 @@ void SliderHandle::OnMouseMove(WPARAM wParam, LPARAM lParam) {
         const RECT handleRect = GetRectInParent(window);
         const RECT trackRect = GetRectInParent(slider->trackWindow);
         const int width = handleRect.right - handleRect.left;
-        DragResult drag = DragHandle(slider->scale, handleRect.left, width, pt.x, trackRect.left,
-                                     trackRect.right);
+        DragResult drag = DragHandle(slider->scale, handleRect.left, width, pt.x, trackRect.left, trackRect.right);
         slider->MoveHandleTo(drag.handleLeft);
         slider->value = PositionToValue(slider->scale, drag.position);
         slider->UpdatePicture(drag.position, 0);
         NotifyTrackParent(UM_SLIDER_DRAGGED);
     }
-    if (hover != wasHover)
-        RepaintClient(window);
+    if (hover != wasHover) RepaintClient(window);
 }
 
 void SliderHandle::OnLButtonDown() {
@@ -175,9 +159,8 @@ void SliderHandle::OnLButtonUp() {
     pressed = 0;
     const RECT handleRect = GetRectInParent(window);
     const RECT trackRect = GetRectInParent(slider->trackWindow);
-    DragResult snap = SnapHandle(slider->scale, handleRect.left, pressLeft,
-                                 handleRect.right - handleRect.left, trackRect.left,
-                                 trackRect.right);
+    DragResult snap = SnapHandle(slider->scale, handleRect.left, pressLeft, handleRect.right - handleRect.left,
+                                 trackRect.left, trackRect.right);
     slider->MoveHandleTo(snap.handleLeft);
     slider->value = PositionToValue(slider->scale, snap.position);
     slider->UpdatePicture(snap.position, 0);
@@ -188,12 +171,10 @@ void SliderHandle::OnLButtonUp() {
 void SliderHandle::OnKeyDown(WPARAM key) {
     std::int64_t target;
     if (key == VK_LEFT) {
-        if (slider->value == slider->scale.minimum)
-            return;
+        if (slider->value == slider->scale.minimum) return;
         target = slider->value - slider->scale.step;
     } else if (key == VK_RIGHT) {
-        if (slider->value == slider->scale.maximum)
-            return;
+        if (slider->value == slider->scale.maximum) return;
         target = slider->value + slider->scale.step;
     } else {
         return;
@@ -206,48 +187,47 @@ LRESULT CALLBACK SliderHandle::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     SliderHandle* handle = ObjectFromWindow<SliderHandle>(hwnd, kSliderHandleProperty);
     if (!handle) {
         switch (msg) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-            return 0;
+            case WM_KEYDOWN:
+            case WM_KEYUP:
+            case WM_MOUSEMOVE:
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONUP:
+                return 0;
         }
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     switch (msg) {
-    case WM_PAINT:
-        handle->Paint();
-        return 0;
-    case WM_SETFOCUS:
-        SendMessageW(GetParent(hwnd), UM_SLIDER_FOCUSED, 0, reinterpret_cast<LPARAM>(hwnd));
-        RepaintClient(hwnd);
-        return 0;
-    case WM_KILLFOCUS:
-        handle->hover = 0;
-        handle->pressed = 0;
-        RepaintClient(hwnd);
-        return 0;
-    case WM_KEYDOWN:
-        handle->OnKeyDown(wParam);
-        return 0;
-    case WM_KEYUP:
-        if (wParam == VK_LEFT || wParam == VK_RIGHT)
-            handle->NotifyTrackParent(UM_SLIDER_KEY_UP);
-        return 0;
-    case WM_MOUSEMOVE:
-        handle->OnMouseMove(wParam, lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        handle->OnLButtonDown();
-        return 0;
-    case WM_LBUTTONUP:
-        handle->OnLButtonUp();
-        return 0;
-    case WM_NCDESTROY:
-        RemovePropW(hwnd, kSliderHandleProperty);
-        handle->window = nullptr;
-        break;
+        case WM_PAINT:
+            handle->Paint();
+            return 0;
+        case WM_SETFOCUS:
+            SendMessageW(GetParent(hwnd), UM_SLIDER_FOCUSED, 0, reinterpret_cast<LPARAM>(hwnd));
+            RepaintClient(hwnd);
+            return 0;
+        case WM_KILLFOCUS:
+            handle->hover = 0;
+            handle->pressed = 0;
+            RepaintClient(hwnd);
+            return 0;
+        case WM_KEYDOWN:
+            handle->OnKeyDown(wParam);
+            return 0;
+        case WM_KEYUP:
+            if (wParam == VK_LEFT || wParam == VK_RIGHT) handle->NotifyTrackParent(UM_SLIDER_KEY_UP);
+            return 0;
+        case WM_MOUSEMOVE:
+            handle->OnMouseMove(wParam, lParam);
+            return 0;
+        case WM_LBUTTONDOWN:
+            handle->OnLButtonDown();
+            return 0;
+        case WM_LBUTTONUP:
+            handle->OnLButtonUp();
+            return 0;
+        case WM_NCDESTROY:
+            RemovePropW(hwnd, kSliderHandleProperty);
+            handle->window = nullptr;
+            break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -260,17 +240,14 @@ Slider::Slider() : handle(this) {
 
 Slider::~Slider() = default;
 
-int Slider::Create(int trackId, int handleId, int popupId, int x, int y, int popupX, int popupY,
-                   int trackWidth, HWND parent, WORD popupBitmapId, WORD handleNormalId,
-                   WORD handleHotId, WORD handleDisabledId) {
-    if (popupBitmapId != 0 && !popup.Create(popupId, popupX, popupY, parent, popupBitmapId))
-        return 0;
+int Slider::Create(int trackId, int handleId, int popupId, int x, int y, int popupX, int popupY, int trackWidth,
+                   HWND parent, WORD popupBitmapId, WORD handleNormalId, WORD handleHotId, WORD handleDisabledId) {
+    if (popupBitmapId != 0 && !popup.Create(popupId, popupX, popupY, parent, popupBitmapId)) return 0;
     hasPopup = popupBitmapId != 0 ? 1 : 0;
-    if (!CreateTrack(trackId, x, y, trackWidth, parent))
-        return 0;
+    if (!CreateTrack(trackId, x, y, trackWidth, parent)) return 0;
     const RECT trackRect = GetRectInParent(trackWindow);
-    if (!handle.Create(handleId, x, y, trackRect.bottom - trackRect.top, parent, handleNormalId,
-                       handleHotId, handleDisabledId))
+    if (!handle.Create(handleId, x, y, trackRect.bottom - trackRect.top, parent, handleNormalId, handleHotId,
+                       handleDisabledId))
         return 0;
     Recompute();
     return 1;
@@ -290,8 +267,7 @@ int Slider::SetRange(std::int64_t newMinimum, std::int64_t newMaximum) {
 
 int Slider::SetStep(std::int64_t newStep) {
     // A step of 0 would divide by zero in every later geometry step.
-    if (newStep >= scale.maximum - scale.minimum || newStep <= 0)
-        return 0;
+    if (newStep >= scale.maximum - scale.minimum || newStep <= 0) return 0;
     scale.step = newStep;
     Recompute();
     return 1;
@@ -303,24 +279,19 @@ void Slider::MoveHandleTo(int left) {
 }
 
 void Slider::SetValue(std::int64_t newValue, int force) {
-    if (newValue < scale.minimum || newValue > scale.maximum)
-        return;
-    if (newValue == value && !force)
-        return;
-    if (scale.minimum == 0 && scale.maximum == 0)
-        return;
+    if (newValue < scale.minimum || newValue > scale.maximum) return;
+    if (newValue == value && !force) return;
+    if (scale.minimum == 0 && scale.maximum == 0) return;
     value = newValue;
     const int position = ValueToPosition(scale, newValue);
     const RECT handleRect = GetRectInParent(handle.window);
     const RECT trackRect = GetRectInParent(trackWindow);
-    MoveHandleTo(HandleLeftForPosition(scale, trackRect.left, position,
-                                       handleRect.right - handleRect.left));
+    MoveHandleTo(HandleLeftForPosition(scale, trackRect.left, position, handleRect.right - handleRect.left));
     UpdatePicture(position, force);
 }
 
 void Slider::UpdatePicture(int position, int force) {
-    if (!hasPopup)
-        return;
+    if (!hasPopup) return;
     const WORD* table = alternatePictures ? kAlternateSliderPictures : kSliderPictures;
     const int count = alternatePictures ? kAlternateSliderPictureCount : kSliderPictureCount;
     const int index = PictureIndex(scale, position, count);
@@ -338,10 +309,8 @@ void Slider::Enable(int enable) {
 void Slider::ShowMode(int mode) {
     const int showBar = mode == 1 ? SW_SHOW : SW_HIDE;
     const int showPopup = mode == 2 ? SW_HIDE : SW_SHOW;
-    if (mode < 1 || mode > 3)
-        return;
+    if (mode < 1 || mode > 3) return;
     ShowWindow(trackWindow, showBar);
     ShowWindow(handle.window, showBar);
-    if (popup.Window())
-        ShowWindow(popup.Window(), showPopup);
+    if (popup.Window()) ShowWindow(popup.Window(), showPopup);
 }

@@ -44,8 +44,7 @@ public:
     SliderHandle(const SliderHandle&) = delete;
     SliderHandle& operator=(const SliderHandle&) = delete;
 
-    int Create(int id, int x, int y, int trackHeight, HWND parent, WORD normalId, WORD hotId,
-               WORD disabledId);
+    int Create(int id, int x, int y, int trackHeight, HWND parent, WORD normalId, WORD hotId, WORD disabledId);
     Slider* GetSlider() const { return slider; }
     HWND Window() const { return window; }
 
@@ -76,9 +75,8 @@ public:
 
     // Returns 1, or 0 at the first window that cannot be made (the windows
     // already made stay). A popup bitmap id of 0 means no popup.
-    int Create(int trackId, int handleId, int popupId, int x, int y, int popupX, int popupY,
-               int trackWidth, HWND parent, WORD popupBitmapId, WORD handleNormalId,
-               WORD handleHotId, WORD handleDisabledId);
+    int Create(int trackId, int handleId, int popupId, int x, int y, int popupX, int popupY, int trackWidth,
+               HWND parent, WORD popupBitmapId, WORD handleNormalId, WORD handleHotId, WORD handleDisabledId);
     // Values are 64-bit so that any unsigned 32-bit clock in kHz, and any
     // int, is held and stepped exactly.
     int SetRange(std::int64_t newMinimum, std::int64_t newMaximum);

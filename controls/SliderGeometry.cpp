@@ -12,8 +12,7 @@ int TenthsPerPosition(const SliderScale& scale) {
 }  // namespace
 
 void RecomputeScale(SliderScale* scale, int trackWidth) {
-    if (scale->minimum == 0 && scale->maximum == 0)
-        return;
+    if (scale->minimum == 0 && scale->maximum == 0) return;
     const std::int64_t range = scale->maximum - scale->minimum;
     // An empty or reversed range has no positions; every later division by
     // the step count or positions is guarded by that.
@@ -30,16 +29,13 @@ void RecomputeScale(SliderScale* scale, int trackWidth) {
     } else {
         // No more steps than pixels here, so the count fits an int.
         scale->positions = static_cast<int>(scale->stepCount);
-        scale->pixelsPerPosition =
-            static_cast<float>(trackWidth) / static_cast<float>(scale->positions);
+        scale->pixelsPerPosition = static_cast<float>(trackWidth) / static_cast<float>(scale->positions);
     }
 }
 
 std::int64_t PositionToValue(const SliderScale& scale, int position) {
-    if (position < 0)
-        position = 0;
-    if (position >= scale.positions)
-        return scale.maximum;
+    if (position < 0) position = 0;
+    if (position >= scale.positions) return scale.maximum;
     if (scale.positions < scale.stepCount) {
         // Scaled in tenths, (p * count * 10) / (positions * 10) is the same
         // whole quotient as (p * count) / positions; the product stays below
@@ -51,8 +47,7 @@ std::int64_t PositionToValue(const SliderScale& scale, int position) {
 }
 
 int ValueToPosition(const SliderScale& scale, std::int64_t value) {
-    if (scale.stepCount <= 0 || scale.step <= 0)
-        return 0;
+    if (scale.stepCount <= 0 || scale.step <= 0) return 0;
     const std::int64_t steps = (value - scale.minimum) / scale.step;
     return static_cast<int>(steps * scale.positions / scale.stepCount);
 }
@@ -62,36 +57,30 @@ int HandleLeftForPosition(const SliderScale& scale, int trackLeft, int position,
 }
 
 int PictureIndex(const SliderScale& scale, int position, int pictureCount) {
-    if (scale.positions <= 0)
-        return 0;
+    if (scale.positions <= 0) return 0;
     double index = static_cast<double>(position) * 10 * pictureCount / (scale.positions * 10.0);
-    if (index < 0)
-        return 0;
-    if (index > pictureCount - 1)
-        return pictureCount - 1;
+    if (index < 0) return 0;
+    if (index > pictureCount - 1) return pictureCount - 1;
     return static_cast<int>(index);
 }
 
-DragResult DragHandle(const SliderScale& scale, int handleLeft, int handleWidth, int pointerX,
-                      int trackLeft, int trackRight) {
+DragResult DragHandle(const SliderScale& scale, int handleLeft, int handleWidth, int pointerX, int trackLeft,
+                      int trackRight) {
     int centre = handleLeft + pointerX;
-    if (centre < trackLeft)
-        centre = trackLeft;
-    if (centre > trackRight)
-        centre = trackRight;
+    if (centre < trackLeft) centre = trackLeft;
+    if (centre > trackRight) centre = trackRight;
     const int offset = centre - trackLeft;
     return {centre - handleWidth / 2, (offset * 10) / TenthsPerPosition(scale)};
 }
 
-DragResult SnapHandle(const SliderScale& scale, int handleLeft, int pressLeft, int handleWidth,
-                      int trackLeft, int trackRight) {
+DragResult SnapHandle(const SliderScale& scale, int handleLeft, int pressLeft, int handleWidth, int trackLeft,
+                      int trackRight) {
     const int lowestLeft = trackLeft - handleWidth / 2;
     const int highestLeft = trackRight - handleWidth / 2;
     const int offset = handleWidth / 2 + handleLeft - trackLeft;
     const int tenths = TenthsPerPosition(scale);
     int position = (offset * 10) / tenths;
-    if ((offset * 10) % tenths != 0 && handleLeft >= pressLeft)
-        position += 1;
+    if ((offset * 10) % tenths != 0 && handleLeft >= pressLeft) position += 1;
     int left = static_cast<int>(scale.pixelsPerPosition * position + trackLeft - handleWidth / 2);
     if (left < lowestLeft) {
         left = lowestLeft;

@@ -40,10 +40,10 @@ struct DragResult {
     int handleLeft;
     int position;
 };
-DragResult DragHandle(const SliderScale& scale, int handleLeft, int handleWidth, int pointerX,
-                      int trackLeft, int trackRight);
+DragResult DragHandle(const SliderScale& scale, int handleLeft, int handleWidth, int pointerX, int trackLeft,
+                      int trackRight);
 
 // Releasing: snaps the handle to a whole position, rounding down after a
 // move to the left of where it was pressed and up otherwise.
-DragResult SnapHandle(const SliderScale& scale, int handleLeft, int pressLeft, int handleWidth,
-                      int trackLeft, int trackRight);
+DragResult SnapHandle(const SliderScale& scale, int handleLeft, int pressLeft, int handleWidth, int trackLeft,
+                      int trackRight);

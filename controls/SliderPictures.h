@@ -5,9 +5,8 @@
 #include <windows.h>
 
 const WORD kSliderPictures[] = {
-    242, 240, 282, 328, 284, 285, 286, 287, 288, 289, 290, 291, 292, 293,
-    294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 304, 305, 306, 307,
-    311, 312, 313, 314, 315, 316, 317, 318, 319, 320, 321, 322, 323, 308,
+    242, 240, 282, 328, 284, 285, 286, 287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300,
+    301, 302, 303, 304, 305, 306, 307, 311, 312, 313, 314, 315, 316, 317, 318, 319, 320, 321, 322, 323, 308,
 };
 
 const WORD kAlternateSliderPictures[] = {
@@ -16,8 +15,7 @@ const WORD kAlternateSliderPictures[] = {
 };
 
 const int kSliderPictureCount = sizeof(kSliderPictures) / sizeof(kSliderPictures[0]);
-const int kAlternateSliderPictureCount =
-    sizeof(kAlternateSliderPictures) / sizeof(kAlternateSliderPictures[0]);
+const int kAlternateSliderPictureCount = sizeof(kAlternateSliderPictures) / sizeof(kAlternateSliderPictures[0]);
 static_assert(kSliderPictureCount == 42, "the standard table has 42 pictures");
 static_assert(kAlternateSliderPictureCount == 31, "the alternate table has 31 pictures");
 

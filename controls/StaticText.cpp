@@ -47,20 +47,16 @@ StaticText::~StaticText() {
 }
 
 int StaticText::Create(int id, int x, int y, int width, int height, HWND parent) {
-    HINSTANCE instance =
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    window = CreateWindowExW(0, kStaticTextClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width,
-                             height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             instance, nullptr);
-    if (!window)
-        return 0;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    window = CreateWindowExW(0, kStaticTextClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!window) return 0;
     SetPropW(window, kStaticTextProperty, this);
     return 1;
 }
 
 void StaticText::CopyText(const wchar_t* newText) {
-    if (!newText)
-        newText = L"";
+    if (!newText) newText = L"";
     const size_t length = wcslen(newText);
     const size_t keep = length + 1 > kTextCapacity ? kMaxShownLength : length;
     for (size_t i = 0; i < keep; i++)
@@ -128,8 +124,7 @@ LRESULT StaticText::OnPaint() {
     RECT rc;
     GetClientRect(window, &rc);
     if (hasBitmap) {
-        DrawBitmap(dc, bitmap.Get(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                   rc.left, rc.top);
+        DrawBitmap(dc, bitmap.Get(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, rc.left, rc.top);
     } else {
         BrushHolder brush(CreateSolidBrush(backgroundColour));
         FillRect(dc, &rc, brush.Get());
@@ -140,8 +135,7 @@ LRESULT StaticText::OnPaint() {
     ScopedSelect selectFont(dc, font);
     SetTextColor(dc, shown.colour);
     SetBkMode(dc, TRANSPARENT);
-    if (shown.length > 0)
-        DrawTextW(dc, shown.text, shown.length, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    if (shown.length > 0) DrawTextW(dc, shown.text, shown.length, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     return 0;
 }
 
@@ -175,31 +169,31 @@ LRESULT CALLBACK StaticText::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     StaticText* label = ObjectFromWindow<StaticText>(hwnd, kStaticTextProperty);
     if (!label) {
         switch (msg) {
-        case WM_TIMER:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-            return 0;
+            case WM_TIMER:
+            case WM_MOUSEMOVE:
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONUP:
+                return 0;
         }
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     switch (msg) {
-    case WM_DESTROY:
-        return label->OnDestroy();
-    case WM_PAINT:
-        return label->OnPaint();
-    case WM_TIMER:
-        return label->OnTimer(wParam);
-    case WM_MOUSEMOVE:
-        return label->OnMouseMove(wParam, lParam);
-    case WM_LBUTTONDOWN:
-        return label->OnLButtonDown(wParam, lParam);
-    case WM_LBUTTONUP:
-        return label->OnLButtonUp(wParam, lParam);
-    case WM_GETTEXT:
-        return label->CopyShownText(reinterpret_cast<wchar_t*>(lParam), wParam);
-    case WM_GETTEXTLENGTH:
-        return label->Snapshot().length;
+        case WM_DESTROY:
+            return label->OnDestroy();
+        case WM_PAINT:
+            return label->OnPaint();
+        case WM_TIMER:
+            return label->OnTimer(wParam);
+        case WM_MOUSEMOVE:
+            return label->OnMouseMove(wParam, lParam);
+        case WM_LBUTTONDOWN:
+            return label->OnLButtonDown(wParam, lParam);
+        case WM_LBUTTONUP:
+            return label->OnLButtonUp(wParam, lParam);
+        case WM_GETTEXT:
+            return label->CopyShownText(reinterpret_cast<wchar_t*>(lParam), wParam);
+        case WM_GETTEXTLENGTH:
+            return label->Snapshot().length;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -211,7 +205,8 @@ LRESULT StaticText::CopyShownText(wchar_t* out, WPARAM capacity) const {
     if (!out || capacity == 0) return 0;
     Shown shown = Snapshot();
     size_t n = (size_t)shown.length < capacity - 1 ? (size_t)shown.length : capacity - 1;
-    for (size_t i = 0; i < n; i++) out[i] = shown.text[i];
+    for (size_t i = 0; i < n; i++)
+        out[i] = shown.text[i];
     out[n] = 0;
     return (LRESULT)n;
 }

@@ -26,24 +26,19 @@ TextButton::~TextButton() {
     }
 }
 
-int TextButton::CreateButtonWindow(const wchar_t* className, const wchar_t* property, int id,
-                                   const wchar_t* caption, int x, int y, int width,
-                                   int height, HWND parent) {
-    HWND hwnd = CreateWindowExW(0, className, caption, WS_CHILD | WS_VISIBLE, x, y, width, height,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                ProgramModule(), nullptr);
-    if (!hwnd)
-        return 0;
+int TextButton::CreateButtonWindow(const wchar_t* className, const wchar_t* property, int id, const wchar_t* caption,
+                                   int x, int y, int width, int height, HWND parent) {
+    HWND hwnd = CreateWindowExW(0, className, caption, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
+    if (!hwnd) return 0;
     window = hwnd;
     property_ = property;
     return 1;
 }
 
-int TextButton::Create(int id, const wchar_t* caption, int x, int y, int width, int height,
-                       HWND parent, WORD normalId, WORD hotId, WORD disabledId) {
-    if (!CreateButtonWindow(kTextButtonClass, kTextButtonProperty, id, caption, x, y, width,
-                            height, parent))
-        return 0;
+int TextButton::Create(int id, const wchar_t* caption, int x, int y, int width, int height, HWND parent, WORD normalId,
+                       WORD hotId, WORD disabledId) {
+    if (!CreateButtonWindow(kTextButtonClass, kTextButtonProperty, id, caption, x, y, width, height, parent)) return 0;
     normalBitmap.Reset(LoadProgramBitmap(normalId));
     hotBitmap.Reset(LoadProgramBitmap(hotId));
     disabledBitmap.Reset(LoadProgramBitmap(disabledId));
@@ -57,8 +52,7 @@ void TextButton::Show(int show) {
 
 void TextButton::Enable(int enable) {
     const bool wanted = enable != 0;
-    if ((IsWindowEnabled(window) != FALSE) == wanted)
-        return;
+    if ((IsWindowEnabled(window) != FALSE) == wanted) return;
     EnableWindow(window, wanted ? TRUE : FALSE);
     RepaintClient(window);
 }
@@ -74,8 +68,7 @@ LRESULT TextButton::OnMouseMove(WPARAM wParam, LPARAM lParam) {
         SetCapture(window);
     else if (!(wParam & MK_LBUTTON) && GetCapture() == window)
         ReleaseCapture();
-    if (hover != wasHover)
-        RepaintClient(window);
+    if (hover != wasHover) RepaintClient(window);
     return 0;
 }
 
@@ -84,8 +77,7 @@ LRESULT TextButton::OnLButtonDown(WPARAM, LPARAM) {
     pressTime = GetTickCount();
     SetFocus(window);
     RepaintClient(window);
-    if (autoRepeat)
-        SetTimer(window, kRepeatTimerId, kRepeatIntervalMs, nullptr);
+    if (autoRepeat) SetTimer(window, kRepeatTimerId, kRepeatIntervalMs, nullptr);
     return 0;
 }
 
@@ -97,8 +89,7 @@ LRESULT TextButton::OnSetFocus() {
 
 LRESULT TextButton::OnLButtonUp(WPARAM, LPARAM) {
     pressed = 0;
-    if (autoRepeat)
-        KillTimer(window, kRepeatTimerId);
+    if (autoRepeat) KillTimer(window, kRepeatTimerId);
     NotifyParent(window, UM_BUTTON_CLICKED, reinterpret_cast<LPARAM>(this));
     RepaintClient(window);
     return 0;
@@ -112,8 +103,7 @@ LRESULT TextButton::OnKillFocus() {
 }
 
 LRESULT TextButton::OnTimer(UINT_PTR timerId) {
-    if (timerId != kRepeatTimerId)
-        return 0;
+    if (timerId != kRepeatTimerId) return 0;
     // Without the capture the release can never reach us (another window
     // took the mouse mid-hold); repeating on would step forever.
     if (GetCapture() != window) {
@@ -122,8 +112,7 @@ LRESULT TextButton::OnTimer(UINT_PTR timerId) {
     }
     DWORD now = GetTickCount();
     DWORD held = now >= pressTime ? now - pressTime : pressTime - now;
-    if (held > kRepeatDelayMs)
-        NotifyParent(window, UM_BUTTON_CLICKED, reinterpret_cast<LPARAM>(this));
+    if (held > kRepeatDelayMs) NotifyParent(window, UM_BUTTON_CLICKED, reinterpret_cast<LPARAM>(this));
     return 0;
 }
 
@@ -155,8 +144,7 @@ LRESULT TextButton::OnPaint() {
     const bool enabled = IsWindowEnabled(window) != FALSE;
 
     HBITMAP face = disabledBitmap.Get();
-    if (enabled)
-        face = (GetFocus() == window || hover || pressed) ? hotBitmap.Get() : normalBitmap.Get();
+    if (enabled) face = (GetFocus() == window || hover || pressed) ? hotBitmap.Get() : normalBitmap.Get();
     const int d = pressed ? 1 : 0;
     DrawBitmap(dc, face, d, d, w - 1, h - 1);
     DrawFrame(dc, w, h, pressed != 0, enabled);
@@ -171,44 +159,42 @@ LRESULT TextButton::OnPaint() {
     return 0;
 }
 
-LRESULT TextButton::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                             const wchar_t* property, bool timerHandled) {
+LRESULT TextButton::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const wchar_t* property,
+                             bool timerHandled) {
     TextButton* button = ObjectFromWindow<TextButton>(hwnd, property);
     if (!button) {
         switch (msg) {
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-            return 0;
-        case WM_TIMER:
-            if (timerHandled)
+            case WM_MOUSEMOVE:
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONUP:
                 return 0;
-            break;
+            case WM_TIMER:
+                if (timerHandled) return 0;
+                break;
         }
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     switch (msg) {
-    case WM_SETFOCUS:
-        return button->OnSetFocus();
-    case WM_KILLFOCUS:
-        return button->OnKillFocus();
-    case WM_PAINT:
-        return button->OnPaint();
-    case WM_TIMER:
-        if (timerHandled)
-            return button->OnTimer(wParam);
-        break;
-    case WM_MOUSEMOVE:
-        return button->OnMouseMove(wParam, lParam);
-    case WM_LBUTTONDOWN:
-        return button->OnLButtonDown(wParam, lParam);
-    case WM_LBUTTONUP:
-        return button->OnLButtonUp(wParam, lParam);
-    case WM_NCDESTROY:
-        // The window can die before its object (its parent was destroyed).
-        RemovePropW(hwnd, property);
-        button->window = nullptr;
-        break;
+        case WM_SETFOCUS:
+            return button->OnSetFocus();
+        case WM_KILLFOCUS:
+            return button->OnKillFocus();
+        case WM_PAINT:
+            return button->OnPaint();
+        case WM_TIMER:
+            if (timerHandled) return button->OnTimer(wParam);
+            break;
+        case WM_MOUSEMOVE:
+            return button->OnMouseMove(wParam, lParam);
+        case WM_LBUTTONDOWN:
+            return button->OnLButtonDown(wParam, lParam);
+        case WM_LBUTTONUP:
+            return button->OnLButtonUp(wParam, lParam);
+        case WM_NCDESTROY:
+            // The window can die before its object (its parent was destroyed).
+            RemovePropW(hwnd, property);
+            button->window = nullptr;
+            break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -16,8 +16,8 @@ public:
 
     // Creates the "CDunmoreBtn" child; a face that cannot be loaded stays
     // null. Returns 1 on success, 0 when the window cannot be made.
-    virtual int Create(int id, const wchar_t* caption, int x, int y, int width, int height,
-                       HWND parent, WORD normalId, WORD hotId, WORD disabledId);
+    virtual int Create(int id, const wchar_t* caption, int x, int y, int width, int height, HWND parent, WORD normalId,
+                       WORD hotId, WORD disabledId);
     virtual LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     virtual LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
     virtual LRESULT OnSetFocus();
@@ -51,13 +51,12 @@ public:
 
 protected:
     // Makes the child window of the given class and attaches the object.
-    int CreateButtonWindow(const wchar_t* className, const wchar_t* property, int id,
-                           const wchar_t* caption, int x, int y, int width, int height,
-                           HWND parent);
+    int CreateButtonWindow(const wchar_t* className, const wchar_t* property, int id, const wchar_t* caption, int x,
+                           int y, int width, int height, HWND parent);
     // The window procedure of the button family; timerHandled is false for
     // classes that leave WM_TIMER to DefWindowProcW.
-    static LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                            const wchar_t* property, bool timerHandled);
+    static LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const wchar_t* property,
+                            bool timerHandled);
     // The raised, sunken or flat frame around a face.
     static void DrawFrame(HDC dc, int w, int h, bool sunken, bool enabled);
 

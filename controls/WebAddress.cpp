@@ -20,10 +20,8 @@ bool IsUriCharacter(char c) {
 bool StartsWithIgnoringCase(const char* text, const char* prefix) {
     for (; *prefix; text++, prefix++) {
         char c = *text;
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != *prefix)
-            return false;
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != *prefix) return false;
     }
     return true;
 }
@@ -34,28 +32,23 @@ const char* SkipHost(const char* p) {
     bool labelStart = true;
     for (; IsAsciiAlnum(*p) || *p == '-' || *p == '.'; p++) {
         if (*p == '.') {
-            if (labelStart)
-                return nullptr;
+            if (labelStart) return nullptr;
             labelStart = true;
         } else {
-            if (labelStart && *p == '-')
-                return nullptr;
+            if (labelStart && *p == '-') return nullptr;
             labelStart = false;
         }
     }
-    if (p == start || labelStart)
-        return nullptr;
+    if (p == start || labelStart) return nullptr;
     return p;
 }
 
 }  // namespace
 
 bool IsWellFormedWebAddress(const char* address) {
-    if (!address)
-        return false;
+    if (!address) return false;
     const std::size_t length = std::strlen(address);
-    if (length == 0 || length > kMaxWebAddressLength)
-        return false;
+    if (length == 0 || length > kMaxWebAddressLength) return false;
     const char* p;
     if (StartsWithIgnoringCase(address, "http://"))
         p = address + 7;
@@ -65,22 +58,18 @@ bool IsWellFormedWebAddress(const char* address) {
         return false;
 
     p = SkipHost(p);
-    if (!p)
-        return false;
+    if (!p) return false;
     if (*p == ':') {
         p++;
         int digits = 0;
         for (; *p >= '0' && *p <= '9'; p++)
             digits++;
-        if (digits == 0 || digits > 5)
-            return false;
+        if (digits == 0 || digits > 5) return false;
     }
-    if (*p != '\0' && *p != '/' && *p != '?' && *p != '#')
-        return false;
+    if (*p != '\0' && *p != '/' && *p != '?' && *p != '#') return false;
     for (; *p; p++) {
         if (*p == '%') {
-            if (!IsHexDigit(p[1]) || !IsHexDigit(p[2]))
-                return false;
+            if (!IsHexDigit(p[1]) || !IsHexDigit(p[2])) return false;
             p += 2;
         } else if (!IsUriCharacter(*p)) {
             return false;
@@ -90,11 +79,9 @@ bool IsWellFormedWebAddress(const char* address) {
 }
 
 bool QuoteWebAddressArgument(const char* address, char* out, std::size_t outSize) {
-    if (!IsWellFormedWebAddress(address))
-        return false;
+    if (!IsWellFormedWebAddress(address)) return false;
     const std::size_t length = std::strlen(address);
-    if (outSize < length + 3)
-        return false;
+    if (outSize < length + 3) return false;
     // Without spaces, quotes or backslashes inside, the quotes keep the
     // address one argument for any command-line parser.
     out[0] = '"';

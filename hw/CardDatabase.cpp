@@ -21,7 +21,8 @@ struct FanKeys {
 FanKeys LookUpFanKeys(const IniReader& db, const wchar_t* section) {
     FanKeys defaults = {100, 75, 50, 75, 50};
     FanKeys keys;
-    if (db.GetInt(section, L"MaxSpeed", &keys.maxSpeed, 10) && db.GetInt(section, L"NormalSpeed", &keys.normalSpeed, 10) &&
+    if (db.GetInt(section, L"MaxSpeed", &keys.maxSpeed, 10) &&
+        db.GetInt(section, L"NormalSpeed", &keys.normalSpeed, 10) &&
         db.GetInt(section, L"SilentSpeed", &keys.silentSpeed, 10) &&
         db.GetInt(section, L"MaxTemperatureThreshold", &keys.maxTemperature, 10) &&
         db.GetInt(section, L"NormalTemperatureThreshold", &keys.normalTemperature, 10)) {
@@ -96,8 +97,8 @@ void ApplyClockCeilings(const IniReader& db, const wchar_t* section, LevelClocks
         }
     }
     long memoryMax = 0;
-    if (db.GetInt(section, L"MemoryMaxClock", &memoryMax, 10) && (memoryMax = Clamp(memoryMax, 0, kMaxClockMhz)) > 0 && memorySource->memory.upperLimit != 0 &&
-        (uint32_t)memoryMax > memorySource->memory.lowerLimit / 1000) {
+    if (db.GetInt(section, L"MemoryMaxClock", &memoryMax, 10) && (memoryMax = Clamp(memoryMax, 0, kMaxClockMhz)) > 0 &&
+        memorySource->memory.upperLimit != 0 && (uint32_t)memoryMax > memorySource->memory.lowerLimit / 1000) {
         memorySource->memory.upperLimit = (uint32_t)memoryMax * 1000;
     }
 }

@@ -66,7 +66,8 @@ void CardSettings::SetDeviceKey(uint8_t card, const wchar_t* key) {
     wchar_t* dst = cards_[card].deviceKey;
     int n = 0;
     if (key) {
-        for (; n < kDeviceKeyChars && key[n]; n++) dst[n] = key[n];
+        for (; n < kDeviceKeyChars && key[n]; n++)
+            dst[n] = key[n];
     }
     dst[n] = 0;
 }

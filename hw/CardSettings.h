@@ -6,13 +6,25 @@
 
 // Index into a card's clock table.
 enum ClockKind {
-    kGpu2DMin = 0, kGpu2DMax = 1, kGpu3DMin = 2, kGpu3DMax = 3,
-    kGpu2DClock = 4, kGpu3DClock = 5,
-    kShader2DMin = 6, kShader2DMax = 7, kShader3DMin = 8, kShader3DMax = 9,
-    kShader2DClock = 10, kShader3DClock = 11,
-    kMemoryMin = 12, kMemoryMax = 13, kMemoryClock = 14,
-    kGpu2DReference = 15, kGpu3DReference = 16,
-    kShader2DReference = 17, kShader3DReference = 18,
+    kGpu2DMin = 0,
+    kGpu2DMax = 1,
+    kGpu3DMin = 2,
+    kGpu3DMax = 3,
+    kGpu2DClock = 4,
+    kGpu3DClock = 5,
+    kShader2DMin = 6,
+    kShader2DMax = 7,
+    kShader3DMin = 8,
+    kShader3DMax = 9,
+    kShader2DClock = 10,
+    kShader3DClock = 11,
+    kMemoryMin = 12,
+    kMemoryMax = 13,
+    kMemoryClock = 14,
+    kGpu2DReference = 15,
+    kGpu3DReference = 16,
+    kShader2DReference = 17,
+    kShader3DReference = 18,
     kMemoryReference = 19,
     kClockKindCount = 20
 };
@@ -21,20 +33,14 @@ enum ClockKind {
 enum ShortKind {
     kMaxTemperatureThreshold = 0,
     kNormalTemperatureThreshold = 1,
-    kAuxSliderLow = 2,   // bounds of the first hidden auxiliary slider
+    kAuxSliderLow = 2,  // bounds of the first hidden auxiliary slider
     kAuxSliderHigh = 3,
     kAuxSliderValue = 4,
     kShortKindCount = 5
 };
 
 // Fan values, in the unit of the card's fan reading (RPM or percent).
-enum FanKind {
-    kFanMaximum = 0,
-    kFanNormal = 1,
-    kFanSilent = 2,
-    kFanManual = 3,
-    kFanKindCount = 4
-};
+enum FanKind { kFanMaximum = 0, kFanNormal = 1, kFanSilent = 2, kFanManual = 3, kFanKindCount = 4 };
 
 enum FanWorkModeValue { kFanManualMode = 0, kFanAutoMode = 1 };
 enum ClockLevelValue { kClockLevel2D = 0, kClockLevel3D = 1 };

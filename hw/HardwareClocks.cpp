@@ -15,14 +15,14 @@ uint32_t Clamp(uint32_t value, int limit) {
 
 ClockGroup* GroupForDomain(LevelClocks* clocks, uint32_t domainId) {
     switch (domainId) {
-    case kNvDomainCore:
-        return &clocks->core;
-    case kNvDomainMemory:
-        return &clocks->memory;
-    case kNvDomainShader:
-        return &clocks->shader;
-    default:
-        return NULL;
+        case kNvDomainCore:
+            return &clocks->core;
+        case kNvDomainMemory:
+            return &clocks->memory;
+        case kNvDomainShader:
+            return &clocks->shader;
+        default:
+            return NULL;
     }
 }
 

@@ -53,8 +53,7 @@ void TrimSpaces(const wchar_t* text, uint32_t* begin, uint32_t* end) {
 
 }  // namespace
 
-IniReader::IniReader()
-    : file_(NULL), buffer_(NULL), unitCount_(0), caseSensitive_(0), trimNames_(1), disCode_(NULL) {
+IniReader::IniReader() : file_(NULL), buffer_(NULL), unitCount_(0), caseSensitive_(0), trimNames_(1), disCode_(NULL) {
     root_.begin = 0;
     root_.end = 0;
     root_.next = NULL;

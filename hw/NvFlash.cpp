@@ -138,7 +138,8 @@ void BuildBackupCommand(uint8_t gpu, wchar_t* out, size_t capacity) {
 }
 
 bool BuildUpdateCommand(uint8_t card, const wchar_t* path, wchar_t* out, size_t capacity) {
-    const wchar_t* format = wcschr(path, L' ') ? L"nvflash --index=%d -4 -5 -6 \"%s\"" : L"nvflash --index=%d -4 -5 -6 %s";
+    const wchar_t* format =
+        wcschr(path, L' ') ? L"nvflash --index=%d -4 -5 -6 \"%s\"" : L"nvflash --index=%d -4 -5 -6 %s";
     int written = _snwprintf(out, capacity, format, (int)card, path);
     if (written < 0 || (size_t)written >= capacity) {
         if (capacity > 0) {

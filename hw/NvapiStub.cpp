@@ -4,8 +4,7 @@
 typedef void*(__cdecl* QueryInterfaceFn)(uint32_t id);
 typedef NvStatus(__cdecl* InitializeFn)();
 typedef NvStatus(__cdecl* EnumPhysicalGpusFn)(NvPhysicalGpuHandle*, uint32_t*);
-typedef NvStatus(__cdecl* GetPciIdentifiersFn)(NvPhysicalGpuHandle, uint32_t*, uint32_t*, uint32_t*,
-                                               uint32_t*);
+typedef NvStatus(__cdecl* GetPciIdentifiersFn)(NvPhysicalGpuHandle, uint32_t*, uint32_t*, uint32_t*, uint32_t*);
 typedef NvStatus(__cdecl* GetThermalSettingsFn)(NvPhysicalGpuHandle, uint32_t, NvThermalSettings*);
 typedef NvStatus(__cdecl* I2cFn)(NvPhysicalGpuHandle, NvI2cInfo*);
 typedef NvStatus(__cdecl* GetCoolerSettingsFn)(NvPhysicalGpuHandle, uint32_t, NvCoolerSettings*);
@@ -13,21 +12,15 @@ typedef NvStatus(__cdecl* SetCoolerLevelsFn)(NvPhysicalGpuHandle, uint32_t, NvCo
 typedef NvStatus(__cdecl* PerfClocksFn)(NvPhysicalGpuHandle, uint32_t, NvPerfClocks*);
 
 const NvapiEntry NvapiEntryTable[] = {
-    {kNvEnumPhysicalGpus, 0xE5AC921F},
-    {kNvGetPciIdentifiers, 0x2DDFB66E},
-    {kNvGetThermalSettings, 0xE3640A56},
-    {kNvI2cRead, 0x2FDE12C5},
-    {kNvI2cWrite, 0xE812EB07},
-    {kNvGetCoolerSettings, 0xDA141340},
-    {kNvSetCoolerLevels, 0x891FA0AE},
-    {kNvGetPerfClocks, 0x1EA54A3B},
-    {kNvSetPerfClocks, 0x07BCF4AC},
-    {0, 0},
+    {kNvEnumPhysicalGpus, 0xE5AC921F},   {kNvGetPciIdentifiers, 0x2DDFB66E},
+    {kNvGetThermalSettings, 0xE3640A56}, {kNvI2cRead, 0x2FDE12C5},
+    {kNvI2cWrite, 0xE812EB07},           {kNvGetCoolerSettings, 0xDA141340},
+    {kNvSetCoolerLevels, 0x891FA0AE},    {kNvGetPerfClocks, 0x1EA54A3B},
+    {kNvSetPerfClocks, 0x07BCF4AC},      {0, 0},
 };
 
 NvapiStub::NvapiStub(const char* library)
-    : library_(library),
-      bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
+    : library_(library), bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
     for (int i = 0; i < kNvFunctionCount; i++) {
         slots_[i] = NULL;
     }

@@ -48,8 +48,8 @@ public:
     bool HasEntry(NvapiFunction f) const { return slots_[f] != NULL; }
 
     NvStatus EnumPhysicalGpus(NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus], uint32_t* count);
-    NvStatus GetPciIdentifiers(NvPhysicalGpuHandle gpu, uint32_t* deviceId, uint32_t* subSystemId,
-                               uint32_t* revisionId, uint32_t* extDeviceId);
+    NvStatus GetPciIdentifiers(NvPhysicalGpuHandle gpu, uint32_t* deviceId, uint32_t* subSystemId, uint32_t* revisionId,
+                               uint32_t* extDeviceId);
     NvStatus GetThermalSettings(NvPhysicalGpuHandle gpu, uint32_t sensor, NvThermalSettings* record);
     NvStatus I2cRead(NvPhysicalGpuHandle gpu, NvI2cInfo* info);
     NvStatus I2cWrite(NvPhysicalGpuHandle gpu, NvI2cInfo* info);

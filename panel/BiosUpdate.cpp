@@ -109,7 +109,9 @@ bool HasRomExtension(const wchar_t* path) {
     return dot && _wcsicmp(dot + 1, L"rom") == 0;
 }
 
-bool BiosUpdateRunning() { return gUpdateState != kIdle; }
+bool BiosUpdateRunning() {
+    return gUpdateState != kIdle;
+}
 
 INT_PTR CALLBACK FlashBiosDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -149,8 +151,8 @@ INT_PTR ShowFlashBiosDialog(const FlashRequest* request) {
         RestoreButton(request->restoreButton, request->context);
         return 0;
     }
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(kFlashBiosDialogId),
-                                     request->mainWindow, FlashBiosDialogProc, (LPARAM)request);
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(kFlashBiosDialogId), request->mainWindow,
+                                     FlashBiosDialogProc, (LPARAM)request);
     if (result == -1) {
         // No dialog, so no worker either.
         InterlockedExchange(&gUpdateState, kIdle);

@@ -109,8 +109,10 @@ void MainPanel::LockControlsForNonAdministrator() {
     testButton.Enable(0);
     applyButton.Enable(0);
     Slider* sliders[] = {&fanSlider, &gpuSlider, &shaderSlider, &memorySlider, &auxSlider1, &auxSlider2};
-    for (Slider* slider : sliders) slider->Enable(0);
+    for (Slider* slider : sliders)
+        slider->Enable(0);
     TextButton* steps[] = {&gpuUp, &gpuDown, &shaderUp, &shaderDown, &memoryUp, &memoryDown};
-    for (TextButton* step : steps) step->Enable(0);
+    for (TextButton* step : steps)
+        step->Enable(0);
     levelGroup.EnableAll(0);
 }

@@ -1,6 +1,5 @@
 #include "MainPanel.h"
 
-
 const wchar_t kMainWindowClass[] = L"VexaPanelMainWnd_Cls";
 
 namespace {
@@ -9,7 +8,9 @@ const int kAppIconId = 140;
 
 }  // namespace
 
-MainPanel::MainPanel() { LoadRegistryFlags(registry); }
+MainPanel::MainPanel() {
+    LoadRegistryFlags(registry);
+}
 
 bool MainPanel::RegisterClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
@@ -28,9 +29,8 @@ bool MainPanel::RegisterClass(HINSTANCE instance) {
 bool MainPanel::CreateMainWindow(HINSTANCE instance) {
     if (created_) return true;
     created_ = true;
-    HWND hwnd = CreateWindowExW(0, kMainWindowClass, L"Vexa Panel",
-                                WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1, 1, NULL,
-                                NULL, instance, this);
+    HWND hwnd = CreateWindowExW(0, kMainWindowClass, L"Vexa Panel", WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX,
+                                0, 0, 1, 1, NULL, NULL, instance, this);
     if (!hwnd) return false;
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);

@@ -173,8 +173,8 @@ void MainPanel::DragTo(int cursorX, int cursorY) {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     DragRect current = {r.left, r.top, r.right, r.bottom};
     DragPoint origin = {work.left, work.top};
-    DragPoint to = DraggedWindowPosition(current, origin, GetSystemMetrics(SM_CXFULLSCREEN),
-                                         GetSystemMetrics(SM_CYFULLSCREEN), cursorX - pressPoint_.x,
-                                         cursorY - pressPoint_.y);
+    DragPoint to =
+        DraggedWindowPosition(current, origin, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+                              cursorX - pressPoint_.x, cursorY - pressPoint_.y);
     MoveWindow(window, to.x, to.y, r.right - r.left, r.bottom - r.top, TRUE);
 }

@@ -10,8 +10,10 @@ void FormatNumber(int64_t value, const wchar_t* suffix, wchar_t* out) {
     } while (magnitude != 0);
     size_t at = 0;
     if (value < 0) out[at++] = L'-';
-    while (count > 0 && at < kReadingChars - 1) out[at++] = digits[--count];
-    for (; suffix && *suffix && at < kReadingChars - 1; suffix++) out[at++] = *suffix;
+    while (count > 0 && at < kReadingChars - 1)
+        out[at++] = digits[--count];
+    for (; suffix && *suffix && at < kReadingChars - 1; suffix++)
+        out[at++] = *suffix;
     out[at] = 0;
 }
 

@@ -21,9 +21,9 @@ void FormatNumber(int64_t value, const wchar_t* suffix, wchar_t* out);
 
 // What a fan display shows for a fan the panel can read.
 struct FanShown {
-    bool inRpm;                 // revolutions per minute, else percent
-    bool alwaysWhite;           // an ADT7473's fan is never shown in red
-    uint32_t silentSpeed;       // the card's lowest and highest fan speeds
+    bool inRpm;            // revolutions per minute, else percent
+    bool alwaysWhite;      // an ADT7473's fan is never shown in red
+    uint32_t silentSpeed;  // the card's lowest and highest fan speeds
     uint32_t maximumSpeed;
 };
 

@@ -70,9 +70,10 @@ void MainPanel::OnSliderMoved(SliderHandle* handle) {
     Slider* slider = handle->GetSlider();
     if (slider == &gpuSlider || slider == &shaderSlider || slider == &memorySlider) {
         OnClockSliderMoved(slider);
-        InvalidateRect(window, slider == &gpuSlider ? &kGpuValueRect
-                               : slider == &shaderSlider ? &kShaderValueRect
-                                                         : &kMemoryValueRect,
+        InvalidateRect(window,
+                       slider == &gpuSlider      ? &kGpuValueRect
+                       : slider == &shaderSlider ? &kShaderValueRect
+                                                 : &kMemoryValueRect,
                        FALSE);
     } else if (slider == &fanSlider) {
         OnFanSliderMoved();

@@ -31,7 +31,9 @@ struct PaintText {
     }
 };
 
-COLORREF Shade(bool enabled) { return enabled ? kWhite : kGrey; }
+COLORREF Shade(bool enabled) {
+    return enabled ? kWhite : kGrey;
+}
 
 }  // namespace
 

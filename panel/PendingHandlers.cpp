@@ -13,10 +13,18 @@ void MainPanel::StartOrCancelTest() {}
 void MainPanel::ApplyClocks() {}
 // A group button stays pressed until its action is over; with no action
 // yet, it comes back up at once.
-void MainPanel::ShowAboutDialog() { aboutGroup.Select(nullptr); }
-void MainPanel::ShowSettingsDialog() { settingsGroup.Select(nullptr); }
-void MainPanel::RestoreDefaultHardwareSettings() { restoreGroup.Select(nullptr); }
-void MainPanel::ChooseBios() { biosGroup.Select(nullptr); }
+void MainPanel::ShowAboutDialog() {
+    aboutGroup.Select(nullptr);
+}
+void MainPanel::ShowSettingsDialog() {
+    settingsGroup.Select(nullptr);
+}
+void MainPanel::RestoreDefaultHardwareSettings() {
+    restoreGroup.Select(nullptr);
+}
+void MainPanel::ChooseBios() {
+    biosGroup.Select(nullptr);
+}
 void MainPanel::PrepareTray() {}
 void MainPanel::AddTrayIcon() {}
 void MainPanel::StartNewsFetch() {}
@@ -24,5 +32,9 @@ void MainPanel::LoadHardwareSettings() {}
 
 // Without a tray icon a hidden window could not be brought back: closing
 // the window ends the program instead.
-void MainPanel::HideToTray() { PostQuitMessage(0); }
-void MainPanel::QuitProgram() { PostQuitMessage(0); }
+void MainPanel::HideToTray() {
+    PostQuitMessage(0);
+}
+void MainPanel::QuitProgram() {
+    PostQuitMessage(0);
+}

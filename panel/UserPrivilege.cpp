@@ -15,8 +15,11 @@ UserPrivilege QueryUserPrivilege() {
     DWORD privilege = reinterpret_cast<USER_INFO_1*>(buffer)->usri1_priv;
     NetApiBufferFree(buffer);
     switch (privilege) {
-        case USER_PRIV_ADMIN: return kPrivilegeAdministrator;
-        case USER_PRIV_USER: return kPrivilegeUser;
-        default: return kPrivilegeGuest;
+        case USER_PRIV_ADMIN:
+            return kPrivilegeAdministrator;
+        case USER_PRIV_USER:
+            return kPrivilegeUser;
+        default:
+            return kPrivilegeGuest;
     }
 }

@@ -11,8 +11,8 @@ int KeepInside(int position, int size, int origin, int extent) {
 
 }  // namespace
 
-DragPoint DraggedWindowPosition(const DragRect& window, DragPoint workOrigin, int fullWidth, int fullHeight,
-                                int moveX, int moveY) {
+DragPoint DraggedWindowPosition(const DragRect& window, DragPoint workOrigin, int fullWidth, int fullHeight, int moveX,
+                                int moveY) {
     int width = window.right - window.left;
     int height = window.bottom - window.top;
     DragPoint to;

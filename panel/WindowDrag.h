@@ -18,5 +18,5 @@ const int kDragMargin = 10;
 // top or left). fullWidth, fullHeight: the full-screen client size the
 // system reports (SM_CXFULLSCREEN, SM_CYFULLSCREEN). moveX, moveY: how far
 // the cursor moved since the button went down.
-DragPoint DraggedWindowPosition(const DragRect& window, DragPoint workOrigin, int fullWidth, int fullHeight,
-                                int moveX, int moveY);
+DragPoint DraggedWindowPosition(const DragRect& window, DragPoint workOrigin, int fullWidth, int fullHeight, int moveX,
+                                int moveY);

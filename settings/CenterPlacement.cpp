@@ -1,7 +1,7 @@
 #include "CenterPlacement.h"
 
-PlacementPoint CenteredPosition(int width, int height, const PlacementRect* reference,
-                                int screenWidth, int screenHeight) {
+PlacementPoint CenteredPosition(int width, int height, const PlacementRect* reference, int screenWidth,
+                                int screenHeight) {
     PlacementPoint p;
     if (reference) {
         p.x = (reference->right - reference->left - width) / 2 + reference->left;

@@ -13,5 +13,5 @@ struct PlacementPoint {
 // reference may be null (centre on the screen). Clamps y first, then x, so a
 // window larger than the screen ends with its right or bottom edge on the
 // screen's edge.
-PlacementPoint CenteredPosition(int width, int height, const PlacementRect* reference,
-                                int screenWidth, int screenHeight);
+PlacementPoint CenteredPosition(int width, int height, const PlacementRect* reference, int screenWidth,
+                                int screenHeight);

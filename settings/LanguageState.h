@@ -7,7 +7,7 @@
 // One global instance, made during static initialisation; the language is
 // picked from the system's default language and never changes afterwards.
 class LanguageState {
-  public:
+public:
     // Picks the language and switches the C runtime's character conversions
     // to the system ANSI code page, which the Run value's mode word and the
     // news page rely on.
@@ -24,7 +24,7 @@ class LanguageState {
     // The text of `id` in the selected language; L"" for ids outside the table.
     const wchar_t* Text(int id) const;
 
-  private:
+private:
     int code = kLanguageEnglish;
     const wchar_t* texts[kLanguageTextCount] = {};
 };

@@ -28,8 +28,8 @@ bool OpenKey(HKEY root, const wchar_t* path, REGSAM access, RegistryKeyHolder* k
 // Opens the key, creating it when it is missing.
 bool CreateKey(HKEY root, const wchar_t* path, REGSAM access, RegistryKeyHolder* key) {
     HKEY created = nullptr;
-    if (RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &created, nullptr) !=
+        ERROR_SUCCESS) {
         return false;
     }
     key->Reset(created);
@@ -55,17 +55,15 @@ bool StoreFlag(const wchar_t* name, DWORD& flag, bool on) {
     return WriteProgramValue(name, &value, sizeof(value), REG_DWORD);
 }
 
-} // namespace
+}  // namespace
 
-bool WriteProgramValue(const wchar_t* name, const void* data, DWORD dataSize, DWORD type,
-                       HKEY root) {
+bool WriteProgramValue(const wchar_t* name, const void* data, DWORD dataSize, DWORD type, HKEY root) {
     RegistryKeyHolder key;
     if (!OpenKey(root, kProgramKeyPath, KEY_SET_VALUE, &key) &&
         !CreateKey(root, kProgramKeyPath, KEY_SET_VALUE, &key)) {
         return false;
     }
-    return RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), dataSize) ==
-           ERROR_SUCCESS;
+    return RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), dataSize) == ERROR_SUCCESS;
 }
 
 bool ReadProgramValue(const wchar_t* name, void* data, DWORD* dataSize, DWORD* type, HKEY root) {
@@ -84,8 +82,7 @@ bool ReadProgramValue(const wchar_t* name, void* data, DWORD* dataSize, DWORD* t
         return false;
     }
     DWORD valueType = REG_NONE;
-    bool ok = RegQueryValueExW(key.Get(), name, nullptr, &valueType, copy, &size) == ERROR_SUCCESS &&
-              size <= *dataSize;
+    bool ok = RegQueryValueExW(key.Get(), name, nullptr, &valueType, copy, &size) == ERROR_SUCCESS && size <= *dataSize;
     if (ok) {
         memcpy(data, copy, size);
         *dataSize = size;
@@ -135,8 +132,8 @@ bool WriteRunValue(int mode, const wchar_t* programPath) {
     }
     // The length counts the characters only, not the terminating NUL.
     DWORD bytes = static_cast<DWORD>(chars * sizeof(wchar_t));
-    return RegSetValueExW(key.Get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          bytes) == ERROR_SUCCESS;
+    return RegSetValueExW(key.Get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) ==
+           ERROR_SUCCESS;
 }
 
 bool DeleteRunValue() {
@@ -161,8 +158,8 @@ void ReadRunValue(RegistryFlags& flags) {
         if (!OpenKey(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_QUERY_VALUE, &key)) {
             return;
         }
-        if (RegQueryValueExW(key.Get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                             &size) != ERROR_SUCCESS) {
+        if (RegQueryValueExW(key.Get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+            ERROR_SUCCESS) {
             return;
         }
     }
@@ -172,19 +169,19 @@ void ReadRunValue(RegistryFlags& flags) {
     if (size > kRunValueReadBytes) {
         size = kRunValueReadBytes;
     }
-    size_t chars = size / sizeof(wchar_t); // an odd last byte is no character
+    size_t chars = size / sizeof(wchar_t);  // an odd last byte is no character
     text[chars] = L'\0';
     int mode = flags.runValueMode;
     switch (ParseRunValueText(text, chars, &mode)) {
-    case RunValueWord::None:
-        return;
-    case RunValueWord::Recognised:
-        flags.runValueMode = mode;
-        return;
-    case RunValueWord::Unrecognised:
-        flags.runValueMode = kRunModeNone;
-        DeleteRunValue();
-        return;
+        case RunValueWord::None:
+            return;
+        case RunValueWord::Recognised:
+            flags.runValueMode = mode;
+            return;
+        case RunValueWord::Unrecognised:
+            flags.runValueMode = kRunModeNone;
+            DeleteRunValue();
+            return;
     }
 }
 

@@ -11,14 +11,14 @@
 
 // The in-memory copy of the settings, held by the main panel.
 struct RegistryFlags {
-    DWORD restoreUserSettings = 0;   // save the hardware settings at close, apply at start
-    DWORD displayAboutAtStartup = 0; // open the About dialog after the start-up news download
-    int runValueMode = kRunModeNone; // 1 (no Run value) or 2..5
+    DWORD restoreUserSettings = 0;    // save the hardware settings at close, apply at start
+    DWORD displayAboutAtStartup = 0;  // open the About dialog after the start-up news download
+    int runValueMode = kRunModeNone;  // 1 (no Run value) or 2..5
 };
 
-extern const wchar_t kProgramKeyPath[];        // "Software\VexaPanel"
-extern const wchar_t kRunKeyPath[];            // the system's Run key
-extern const wchar_t kRunValueName[];          // "VexaPanel"
+extern const wchar_t kProgramKeyPath[];  // "Software\VexaPanel"
+extern const wchar_t kRunKeyPath[];      // the system's Run key
+extern const wchar_t kRunValueName[];    // "VexaPanel"
 extern const wchar_t kRestoreUserSettingsName[];
 extern const wchar_t kDisplayAboutAtStartupName[];
 
@@ -30,8 +30,7 @@ bool WriteProgramValue(const wchar_t* name, const void* data, DWORD dataSize, DW
 // Reads a value under "Software\VexaPanel" of root (never creating the key).
 // On entry *dataSize is the buffer size; on success it is the value's size
 // and *type its type. On failure nothing the caller passed is changed.
-bool ReadProgramValue(const wchar_t* name, void* data, DWORD* dataSize, DWORD* type,
-                      HKEY root = HKEY_LOCAL_MACHINE);
+bool ReadProgramValue(const wchar_t* name, void* data, DWORD* dataSize, DWORD* type, HKEY root = HKEY_LOCAL_MACHINE);
 
 // Loads both option flags; a flag whose value is absent, not a 4-byte
 // REG_DWORD or unreadable stays as it was (0 in a fresh RegistryFlags).

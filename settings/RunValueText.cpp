@@ -49,7 +49,7 @@ size_t BoundedLength(const wchar_t* text, size_t limit) {
 bool WordToMultibyte(const wchar_t* word, size_t count, char* out, size_t outBytes) {
     size_t used = 0;
     char one[MB_LEN_MAX];
-    wctomb(nullptr, L'\0'); // reset any shift state
+    wctomb(nullptr, L'\0');  // reset any shift state
     for (size_t i = 0; i < count; i++) {
         int n = wctomb(one, word[i]);
         if (n < 0 || used + (size_t)n > kRunValueMaxWordBytes || used + (size_t)n >= outBytes) {
@@ -62,7 +62,7 @@ bool WordToMultibyte(const wchar_t* word, size_t count, char* out, size_t outByt
     return true;
 }
 
-} // namespace
+}  // namespace
 
 const wchar_t* RunModeWord(int mode) {
     for (const RunModeEntry& entry : kRunModes) {

@@ -39,9 +39,9 @@ size_t ComposeRunValue(const wchar_t* programPath, int mode, wchar_t* out, size_
 
 // What the text of a Run value says.
 enum class RunValueWord {
-    None,         // no blank, or only a leading one: no word to judge
-    Unrecognised, // a word (maybe empty) that is not a start mode
-    Recognised,   // *mode holds 2..5
+    None,          // no blank, or only a leading one: no word to judge
+    Unrecognised,  // a word (maybe empty) that is not a start mode
+    Recognised,    // *mode holds 2..5
 };
 
 // Judges `length` characters of Run value text; stops early at a NUL. The

@@ -17,8 +17,7 @@ OpenThreadFn GetOpenThread() {
         gOpenThreadLooked = true;
         HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
         if (kernel) {
-            gOpenThread = reinterpret_cast<OpenThreadFn>(
-                reinterpret_cast<void*>(GetProcAddress(kernel, "OpenThread")));
+            gOpenThread = reinterpret_cast<OpenThreadFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "OpenThread")));
         }
     }
     return gOpenThread;
@@ -101,8 +100,8 @@ BOOL CenterWindowOnScreen(HWND window, HWND reference) {
             ref = &refRect;
         }
     }
-    PlacementPoint p = CenteredPosition(width, height, ref, GetSystemMetrics(SM_CXFULLSCREEN),
-                                        GetSystemMetrics(SM_CYFULLSCREEN));
+    PlacementPoint p =
+        CenteredPosition(width, height, ref, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
     own.left = p.x;
     own.top = p.y;
     own.right = p.x + width;

@@ -115,13 +115,16 @@ bool VcardDescribeFaults(char* text, size_t size) {
         char gpu[16] = "any GPU", reg[16] = "any register";
         if (x.gpu >= 0) snprintf(gpu, sizeof(gpu), "GPU %d", (int)x.gpu);
         if (x.reg >= 0) snprintf(reg, sizeof(reg), "register 0x%02X", (unsigned)x.reg);
-        snprintf(line, sizeof(line), "I2C %s at 0x%02X, %s, %s: status %d %s", x.ops == 1 ? "reads" : x.ops == 2 ? "writes" : "transfers",
+        snprintf(line, sizeof(line), "I2C %s at 0x%02X, %s, %s: status %d %s",
+                 x.ops == 1   ? "reads"
+                 : x.ops == 2 ? "writes"
+                              : "transfers",
                  (unsigned)x.address, reg, gpu, (int)x.status, x.always ? "always" : "once");
         add(line);
     }
     if (f.statusOnceArmed) {
-        snprintf(line, sizeof(line), "next driver call 0x%08X (0 = any) on %d: status %d once", (unsigned)f.statusOnceId,
-                 (int)f.statusOnceGpu, (int)f.statusOnceValue);
+        snprintf(line, sizeof(line), "next driver call 0x%08X (0 = any) on %d: status %d once",
+                 (unsigned)f.statusOnceId, (int)f.statusOnceGpu, (int)f.statusOnceValue);
         add(line);
     }
     if (f.refuseClocks) {

@@ -208,11 +208,21 @@ bool VcardGetCardInfo(int gpu, VcardCardInfo* info) {
     out.fanRpm = g.fan.rpm;
     out.fanTargetRpm = FanTargetRpm(g, &out.fanDutyPercent);
     switch (g.fan.drive) {
-    case kFanMonitorChip: out.fanManual = (g.monitor.reg[monitor::kFanMode] & 1) != 0; break;
-    case kFanAdtPwm1: out.fanManual = AdtManual(g, 0); break;
-    case kFanAdtPwm2: out.fanManual = AdtManual(g, 1); break;
-    case kFanDriver: out.fanManual = CoolerPolicy(g) == kCoolerPolicyManual; break;
-    default: out.fanManual = false; break;
+        case kFanMonitorChip:
+            out.fanManual = (g.monitor.reg[monitor::kFanMode] & 1) != 0;
+            break;
+        case kFanAdtPwm1:
+            out.fanManual = AdtManual(g, 0);
+            break;
+        case kFanAdtPwm2:
+            out.fanManual = AdtManual(g, 1);
+            break;
+        case kFanDriver:
+            out.fanManual = CoolerPolicy(g) == kCoolerPolicyManual;
+            break;
+        default:
+            out.fanManual = false;
+            break;
     }
     out.monitorChipAddress = g.monitor.present ? g.monitor.address : 0;
     out.hasAdt7473 = g.adt.present != 0;
@@ -267,7 +277,8 @@ bool VcardGetCounters(VcardCounters* counters) {
     const Counters& c = lock->counters;
     VcardCounters out = {};
     out.driverCalls = c.driverCalls;
-    for (int i = 0; i < kVcardCallCount; ++i) out.calls[i] = c.calls[i];
+    for (int i = 0; i < kVcardCallCount; ++i)
+        out.calls[i] = c.calls[i];
     out.i2cTransactions = c.i2cTransactions;
     out.i2cFailures = c.i2cFailures;
     out.queryInterface = c.queryInterface;
@@ -282,4 +293,3 @@ bool VcardResetCounters() {
     memset(&lock->counters, 0, sizeof(lock->counters));
     return true;
 }
-

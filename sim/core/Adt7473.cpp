@@ -5,8 +5,7 @@ namespace vcard {
 namespace {
 
 // Temperature range of a zone, from bits 7..4 of its range register, in °C.
-const double kRanges[16] = {2, 2.5, 3.33, 4, 5, 6.67, 8, 10,
-                            13.33, 16, 20, 26.67, 32, 40, 53.33, 80};
+const double kRanges[16] = {2, 2.5, 3.33, 4, 5, 6.67, 8, 10, 13.33, 16, 20, 26.67, 32, 40, 53.33, 80};
 
 int8_t TemperatureByte(double celsius) {
     if (celsius > 127) return 127;
@@ -16,9 +15,12 @@ int8_t TemperatureByte(double celsius) {
 
 double ZoneTemperature(const GpuState& gpu, int zone) {
     switch (zone) {
-    case 0: return gpu.thermal.die;                 // remote 1: the GPU's diode
-    case 1: return BoardTemperature(gpu);           // the chip itself
-    default: return gpu.thermal.ambient + 2;        // remote 2: near the inlet
+        case 0:
+            return gpu.thermal.die;  // remote 1: the GPU's diode
+        case 1:
+            return BoardTemperature(gpu);  // the chip itself
+        default:
+            return gpu.thermal.ambient + 2;  // remote 2: near the inlet
     }
 }
 
@@ -47,7 +49,8 @@ double ZoneDuty(const GpuState& gpu, int pwm, int zone) {
 void AdtPowerUp(GpuState& gpu) {
     Adt7473State& chip = gpu.adt;
     uint8_t* reg = chip.reg;
-    for (int i = 0; i < 256; ++i) reg[i] = 0;
+    for (int i = 0; i < 256; ++i)
+        reg[i] = 0;
     reg[adt::kDeviceId] = 0x73;
     reg[adt::kCompanyId] = 0x41;
     reg[adt::kRevision] = 0x68;
@@ -56,13 +59,14 @@ void AdtPowerUp(GpuState& gpu) {
         // As the board's BIOS leaves it: each output follows the GPU diode.
         reg[adt::kPwmConfig1 + i] = 0x02;
         reg[adt::kMaxDuty1 + i] = 0xFF;
-        reg[adt::kMinDuty1 + i] = 0x4D;     // 30 %
-        reg[adt::kRange1 + i] = 0xC4;       // 32 °C
+        reg[adt::kMinDuty1 + i] = 0x4D;  // 30 %
+        reg[adt::kRange1 + i] = 0xC4;    // 32 °C
         reg[adt::kTmin1 + i] = 50;
         reg[adt::kTherm1 + i] = 100;
     }
     reg[adt::kPulsesPerRev] = 0x55;
-    for (int i = 0; i < 4; ++i) chip.latched[i] = 0;
+    for (int i = 0; i < 4; ++i)
+        chip.latched[i] = 0;
 }
 
 bool AdtManual(const GpuState& gpu, int pwm) {
@@ -73,23 +77,32 @@ uint8_t AdtDuty(const GpuState& gpu, int pwm) {
     const uint8_t* reg = gpu.adt.reg;
     double duty;
     switch (Behaviour(gpu, pwm)) {
-    case 0: duty = ZoneDuty(gpu, pwm, 0); break;
-    case 1: duty = ZoneDuty(gpu, pwm, 1); break;
-    case 2: duty = ZoneDuty(gpu, pwm, 2); break;
-    case 3: return 255;  // full speed
-    case 4: return 0;    // off
-    case 5: {
-        double a = ZoneDuty(gpu, pwm, 0), b = ZoneDuty(gpu, pwm, 2);
-        duty = a > b ? a : b;
-        break;
-    }
-    case 6: {
-        double a = ZoneDuty(gpu, pwm, 0), b = ZoneDuty(gpu, pwm, 1), c = ZoneDuty(gpu, pwm, 2);
-        duty = a > b ? a : b;
-        duty = duty > c ? duty : c;
-        break;
-    }
-    default: return reg[adt::kDuty1 + pwm];  // manual: what was written
+        case 0:
+            duty = ZoneDuty(gpu, pwm, 0);
+            break;
+        case 1:
+            duty = ZoneDuty(gpu, pwm, 1);
+            break;
+        case 2:
+            duty = ZoneDuty(gpu, pwm, 2);
+            break;
+        case 3:
+            return 255;  // full speed
+        case 4:
+            return 0;  // off
+        case 5: {
+            double a = ZoneDuty(gpu, pwm, 0), b = ZoneDuty(gpu, pwm, 2);
+            duty = a > b ? a : b;
+            break;
+        }
+        case 6: {
+            double a = ZoneDuty(gpu, pwm, 0), b = ZoneDuty(gpu, pwm, 1), c = ZoneDuty(gpu, pwm, 2);
+            duty = a > b ? a : b;
+            duty = duty > c ? duty : c;
+            break;
+        }
+        default:
+            return reg[adt::kDuty1 + pwm];  // manual: what was written
     }
     double cap = reg[adt::kMaxDuty1 + pwm];
     if (duty > cap) duty = cap;
@@ -126,22 +139,24 @@ uint8_t AdtRead(GpuState& gpu, uint8_t reg, bool sideEffects) {
         return (uint8_t)(count >> 8);
     }
     switch (reg) {
-    case adt::kRemote1: return (uint8_t)TemperatureByte(ZoneTemperature(gpu, 0));
-    case adt::kLocal: return (uint8_t)TemperatureByte(ZoneTemperature(gpu, 1));
-    case adt::kRemote2: return (uint8_t)TemperatureByte(ZoneTemperature(gpu, 2));
-    case adt::kDuty1:
-    case adt::kDuty1 + 1:
-    case adt::kDuty1 + 2:
-        return AdtDuty(gpu, reg - adt::kDuty1);
-    default:
-        return chip.reg[reg];
+        case adt::kRemote1:
+            return (uint8_t)TemperatureByte(ZoneTemperature(gpu, 0));
+        case adt::kLocal:
+            return (uint8_t)TemperatureByte(ZoneTemperature(gpu, 1));
+        case adt::kRemote2:
+            return (uint8_t)TemperatureByte(ZoneTemperature(gpu, 2));
+        case adt::kDuty1:
+        case adt::kDuty1 + 1:
+        case adt::kDuty1 + 2:
+            return AdtDuty(gpu, reg - adt::kDuty1);
+        default:
+            return chip.reg[reg];
     }
 }
 
 void AdtWrite(GpuState& gpu, uint8_t reg, uint8_t value) {
     uint8_t* regs = gpu.adt.reg;
-    if ((reg >= adt::kRemote1 && reg < adt::kTach1Low + 8) ||
-        (reg >= adt::kDeviceId && reg <= adt::kRevision)) {
+    if ((reg >= adt::kRemote1 && reg < adt::kTach1Low + 8) || (reg >= adt::kDeviceId && reg <= adt::kRevision)) {
         return;  // measurements and identification are read-only
     }
     if (reg >= adt::kDuty1 && reg <= adt::kDuty1 + 2) {

@@ -27,8 +27,8 @@ void PutText(uint8_t* image, uint32_t offset, const char* text) {
 
 }  // namespace
 
-uint32_t BuildBiosImage(const BiosIdentity& identity, BiosSignature signature,
-                        uint32_t signatureOffset, uint8_t* image) {
+uint32_t BuildBiosImage(const BiosIdentity& identity, BiosSignature signature, uint32_t signatureOffset,
+                        uint8_t* image) {
     const uint32_t size = kBiosImageSize;
     memset(image, 0xFF, size);
     memset(image, 0, 0x400);
@@ -52,12 +52,12 @@ uint32_t BuildBiosImage(const BiosIdentity& identity, BiosSignature signature,
     PutText(pcir, 0, "PCIR");
     Put16(pcir + 4, identity.vendorId ? identity.vendorId : kNvidiaVendor);
     Put16(pcir + 6, identity.deviceId);
-    Put16(pcir + 10, 0x18);          // structure length
-    pcir[13] = 0x00;                 // class code 03 00 00: VGA display controller
+    Put16(pcir + 10, 0x18);  // structure length
+    pcir[13] = 0x00;         // class code 03 00 00: VGA display controller
     pcir[14] = 0x00;
     pcir[15] = 0x03;
     Put16(pcir + 16, (uint16_t)(size / 512));
-    pcir[21] = 0x80;                 // last image in the ROM
+    pcir[21] = 0x80;  // last image in the ROM
 
     if (signature != kSignatureNone && signatureOffset + 8 <= kSignatureTextLimit) {
         PutText(image, signatureOffset, signature == kSignatureNoFan ? "Vexa DM" : "Vexa -F");
@@ -66,13 +66,13 @@ uint32_t BuildBiosImage(const BiosIdentity& identity, BiosSignature signature,
     // The x86 init code: a far return, then the checksum byte at the end.
     image[0x4D] = 0xCB;
     uint8_t sum = 0;
-    for (uint32_t i = 0; i + 1 < size; ++i) sum = (uint8_t)(sum + image[i]);
+    for (uint32_t i = 0; i + 1 < size; ++i)
+        sum = (uint8_t)(sum + image[i]);
     image[size - 1] = (uint8_t)(0x100 - sum);
     return size;
 }
 
-ImageCheck CheckBiosImage(const uint8_t* image, size_t size, size_t capacity,
-                          BiosIdentity* identity) {
+ImageCheck CheckBiosImage(const uint8_t* image, size_t size, size_t capacity, BiosIdentity* identity) {
     if (size < 1024) return kImageTooSmall;
     if (size > capacity) return kImageTooLarge;
     if (image[0] != 0x55 || image[1] != 0xAA) return kImageNoRomHeader;
@@ -82,7 +82,8 @@ ImageCheck CheckBiosImage(const uint8_t* image, size_t size, size_t capacity,
     if (pcir + 0x18 > romSize || memcmp(image + pcir, "PCIR", 4) != 0) return kImageNoPciData;
     if (Get16(image + pcir + 4) != kNvidiaVendor) return kImageNotNvidia;
     uint8_t sum = 0;
-    for (size_t i = 0; i < romSize; ++i) sum = (uint8_t)(sum + image[i]);
+    for (size_t i = 0; i < romSize; ++i)
+        sum = (uint8_t)(sum + image[i]);
     if (sum != 0) return kImageBadChecksum;
 
     BiosIdentity found = {};
@@ -99,13 +100,20 @@ ImageCheck CheckBiosImage(const uint8_t* image, size_t size, size_t capacity,
 
 const char* ImageCheckText(ImageCheck check) {
     switch (check) {
-    case kImageOk: return "image is valid";
-    case kImageTooSmall: return "file is too small to be a video BIOS image";
-    case kImageTooLarge: return "image is larger than the adapter's EEPROM";
-    case kImageNoRomHeader: return "no option ROM header (55 AA) or a bad ROM size";
-    case kImageNoPciData: return "no PCI data structure";
-    case kImageNotNvidia: return "image is not for this vendor's adapters";
-    case kImageBadChecksum: return "image checksum is wrong";
+        case kImageOk:
+            return "image is valid";
+        case kImageTooSmall:
+            return "file is too small to be a video BIOS image";
+        case kImageTooLarge:
+            return "image is larger than the adapter's EEPROM";
+        case kImageNoRomHeader:
+            return "no option ROM header (55 AA) or a bad ROM size";
+        case kImageNoPciData:
+            return "no PCI data structure";
+        case kImageNotNvidia:
+            return "image is not for this vendor's adapters";
+        case kImageBadChecksum:
+            return "image checksum is wrong";
     }
     return "unknown image error";
 }

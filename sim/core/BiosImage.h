@@ -29,8 +29,8 @@ const uint32_t kDefaultSignatureOffset = 0x1C0;
 
 // Writes a complete image of kBiosImageSize bytes into image (which must hold
 // that many) and returns its size.
-uint32_t BuildBiosImage(const BiosIdentity& identity, BiosSignature signature,
-                        uint32_t signatureOffset, uint8_t* image);
+uint32_t BuildBiosImage(const BiosIdentity& identity, BiosSignature signature, uint32_t signatureOffset,
+                        uint8_t* image);
 
 enum ImageCheck {
     kImageOk = 0,
@@ -44,8 +44,7 @@ enum ImageCheck {
 
 // Checks a file as the flash tool does before writing it; on success fills
 // identity (subsystem and board zero when the image has no identity block).
-ImageCheck CheckBiosImage(const uint8_t* image, size_t size, size_t capacity,
-                          BiosIdentity* identity);
+ImageCheck CheckBiosImage(const uint8_t* image, size_t size, size_t capacity, BiosIdentity* identity);
 const char* ImageCheckText(ImageCheck check);
 
 // The signature the first 600 bytes carry, the first one found.

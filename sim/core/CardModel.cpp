@@ -9,7 +9,7 @@ namespace vcard {
 
 namespace {
 
-const double kStallPercent = 10;    // below this drive the fan does not turn
+const double kStallPercent = 10;  // below this drive the fan does not turn
 const uint32_t kMaxStepMs = 100;
 const double kDieCeiling = 125;
 
@@ -35,7 +35,8 @@ double HeatWatts(const GpuState& gpu) {
     double load = gpu.perf.busy ? 1.0 : t.idleLoad;
     const uint32_t ids[3] = {kDomainCore, kDomainShader, kDomainMemory};
     double watts = 0;
-    for (int i = 0; i < 3; ++i) watts += t.heatPerMHz[i] * RunningClock(gpu, ids[i]) / 1000.0;
+    for (int i = 0; i < 3; ++i)
+        watts += t.heatPerMHz[i] * RunningClock(gpu, ids[i]) / 1000.0;
     return watts * load;
 }
 
@@ -60,23 +61,23 @@ double FanTargetRpm(const GpuState& gpu, double* dutyPercent) {
     double percent = 0;
     double rpm = 0;
     switch (gpu.fan.drive) {
-    case kFanMonitorChip:
-        rpm = MonitorTargetRpm(gpu);
-        percent = gpu.fan.maxRpm > 0 ? rpm * 100 / gpu.fan.maxRpm : 0;
-        break;
-    case kFanAdtPwm1:
-    case kFanAdtPwm2:
-        percent = AdtDuty(gpu, gpu.fan.drive == kFanAdtPwm1 ? 0 : 1) * 100.0 / 255;
-        rpm = PercentToRpm(gpu, percent);
-        break;
-    case kFanDriver:
-        percent = CoolerLevel(gpu);
-        rpm = PercentToRpm(gpu, percent);
-        break;
-    default:
-        percent = gpu.fan.fixedPercent;
-        rpm = PercentToRpm(gpu, percent);
-        break;
+        case kFanMonitorChip:
+            rpm = MonitorTargetRpm(gpu);
+            percent = gpu.fan.maxRpm > 0 ? rpm * 100 / gpu.fan.maxRpm : 0;
+            break;
+        case kFanAdtPwm1:
+        case kFanAdtPwm2:
+            percent = AdtDuty(gpu, gpu.fan.drive == kFanAdtPwm1 ? 0 : 1) * 100.0 / 255;
+            rpm = PercentToRpm(gpu, percent);
+            break;
+        case kFanDriver:
+            percent = CoolerLevel(gpu);
+            rpm = PercentToRpm(gpu, percent);
+            break;
+        default:
+            percent = gpu.fan.fixedPercent;
+            rpm = PercentToRpm(gpu, percent);
+            break;
     }
     if (dutyPercent) *dutyPercent = percent;
     return rpm;
@@ -85,7 +86,8 @@ double FanTargetRpm(const GpuState& gpu, double* dutyPercent) {
 void StepModel(CardState& state, uint32_t ms) {
     while (ms > 0) {
         uint32_t step = ms < kMaxStepMs ? ms : kMaxStepMs;
-        for (int g = 0; g < state.gpuCount && g < kMaxGpus; ++g) StepGpu(state.gpu[g], step);
+        for (int g = 0; g < state.gpuCount && g < kMaxGpus; ++g)
+            StepGpu(state.gpu[g], step);
         ms -= step;
         state.modelTimeMs += step;
     }

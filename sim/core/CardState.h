@@ -25,39 +25,39 @@ enum FanDrive {
 
 // What the driver's cooler control acts on.
 enum CoolerBackend {
-    kCoolerNone = 0,    // no cooler listed
-    kCoolerStored = 1,  // listed, but wired to nothing the driver drives
-    kCoolerDirect = 2,  // the GPU's own fan output
-    kCoolerAdtPwm1 = 3, // the driver programs the ADT7473's first PWM output
+    kCoolerNone = 0,     // no cooler listed
+    kCoolerStored = 1,   // listed, but wired to nothing the driver drives
+    kCoolerDirect = 2,   // the GPU's own fan output
+    kCoolerAdtPwm1 = 3,  // the driver programs the ADT7473's first PWM output
 };
 
 struct MonitorChipState {
     uint8_t present;
-    uint8_t address;          // 8-bit form
-    uint8_t tachLatched;      // the high byte was read; the low byte is frozen
+    uint8_t address;      // 8-bit form
+    uint8_t tachLatched;  // the high byte was read; the low byte is frozen
     uint8_t tachLatchLow;
-    int32_t sensorBias;       // chip reading minus die temperature, °C
+    int32_t sensorBias;  // chip reading minus die temperature, °C
     uint8_t reg[256];
 };
 
 struct Adt7473State {
     uint8_t present;
-    uint8_t tachInput;        // 1..4: tachometer input the fan's sense wire reaches; 0 none
-    uint8_t bootConfig;       // PWM1 configuration as the BIOS left it
-    uint8_t latched[4];       // per tachometer: the low byte was read
+    uint8_t tachInput;   // 1..4: tachometer input the fan's sense wire reaches; 0 none
+    uint8_t bootConfig;  // PWM1 configuration as the BIOS left it
+    uint8_t latched[4];  // per tachometer: the low byte was read
     uint8_t latchHigh[4];
     uint8_t pad;
     uint8_t reg[256];
 };
 
 struct CoolerState {
-    uint32_t backend;         // CoolerBackend
+    uint32_t backend;  // CoolerBackend
     uint32_t controller;
     uint32_t minLevel;
     uint32_t maxLevel;
     uint32_t defaultPolicy;
-    uint32_t policy;          // current policy (1 = manual)
-    uint32_t manualLevel;     // level set with the manual policy
+    uint32_t policy;       // current policy (1 = manual)
+    uint32_t manualLevel;  // level set with the manual policy
     uint32_t pad;
 };
 
@@ -73,24 +73,24 @@ struct PerfState {
     uint32_t defaultFrequency[kMaxLevels][kMaxDomains];
     uint32_t lower[kMaxLevels][kMaxDomains];
     uint32_t upper[kMaxLevels][kMaxDomains];
-    int32_t trialLevel;       // position forced by a trial setting, -1 none
+    int32_t trialLevel;  // position forced by a trial setting, -1 none
     int32_t busy;
 };
 
 struct ThermalState {
-    double die;               // °C
+    double die;  // °C
     double ambient;
-    double heatPerMHz[3];     // watts per MHz of core, shader, memory at full load
-    double idleLoad;          // fraction of full-load heat when idle
-    double resistanceStill;   // °C per watt with the fan stopped
-    double resistanceFull;    // °C per watt at full fan speed
+    double heatPerMHz[3];    // watts per MHz of core, shader, memory at full load
+    double idleLoad;         // fraction of full-load heat when idle
+    double resistanceStill;  // °C per watt with the fan stopped
+    double resistanceFull;   // °C per watt at full fan speed
     double timeConstantMs;
     int32_t held;
-    int32_t boardSensorFirst; // the thermal record lists a board sensor first
+    int32_t boardSensorFirst;  // the thermal record lists a board sensor first
 };
 
 struct FanState {
-    uint32_t drive;           // FanDrive
+    uint32_t drive;  // FanDrive
     uint32_t fixedPercent;
     double maxRpm;
     double rpm;
@@ -117,10 +117,10 @@ struct GpuState {
 
 struct I2cFault {
     int32_t active;
-    int32_t gpu;              // -1 any
+    int32_t gpu;  // -1 any
     int32_t address;
-    int32_t reg;              // -1 any
-    int32_t ops;              // 1 read, 2 write, 3 both
+    int32_t reg;  // -1 any
+    int32_t ops;  // 1 read, 2 write, 3 both
     int32_t always;
     int32_t status;
     int32_t pad;
@@ -131,12 +131,12 @@ const int kMaxI2cFaults = 8;
 struct Faults {
     I2cFault i2c[kMaxI2cFaults];
     int32_t statusOnceArmed;
-    uint32_t statusOnceId;    // 0 any call but the initialisation
-    int32_t statusOnceGpu;    // -1 any
+    uint32_t statusOnceId;  // 0 any call but the initialisation
+    int32_t statusOnceGpu;  // -1 any
     int32_t statusOnceValue;
     int32_t refuseClocks;
     int32_t refuseClocksStatus;
-    int32_t flashMode;        // VcardFlashFault
+    int32_t flashMode;  // VcardFlashFault
     int32_t flashExitCode;
     uint32_t flashHangMs;
     int32_t winIoFailures;
@@ -162,17 +162,17 @@ struct CardState {
     uint32_t magic;
     uint32_t layout;
     uint32_t size;
-    int32_t driverPresent;    // NvAPI_Initialize succeeds
+    int32_t driverPresent;  // NvAPI_Initialize succeeds
     int32_t gpuCount;
     uint32_t handleGeneration;
-    int32_t timeMode;         // 0 real time, 1 manual
+    int32_t timeMode;  // 0 real time, 1 manual
     uint32_t flashBackupMs;
     uint32_t flashUpdateMs;
-    int32_t chosenByReset;    // a reset command picked the scenario: it outlives VEXA_VCARD
-    int64_t wallTime;         // FILETIME of the last model step (real time mode)
+    int32_t chosenByReset;  // a reset command picked the scenario: it outlives VEXA_VCARD
+    int64_t wallTime;       // FILETIME of the last model step (real time mode)
     int64_t modelTimeMs;
-    char scenario[kNameChars];      // what VEXA_VCARD said when the card powered up
-    char scenarioError[kNameChars]; // why the scenario did not load, "" if it did
+    char scenario[kNameChars];       // what VEXA_VCARD said when the card powered up
+    char scenarioError[kNameChars];  // why the scenario did not load, "" if it did
     Faults faults;
     Counters counters;
     GpuState gpu[kMaxGpus];

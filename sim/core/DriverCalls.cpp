@@ -16,9 +16,8 @@ const uint32_t kMaxI2cData = 16;
 const uint8_t kAdtAddress = 0x5C;
 
 const uint32_t kCallIds[] = {
-    kIdInitialize,  kIdEnumPhysicalGpus,  kIdGetPciIdentifiers, kIdGetThermalSettings,
-    kIdI2cRead,     kIdI2cWrite,          kIdGetCoolerSettings,  kIdSetCoolerLevels,
-    kIdGetPerfClocks, kIdSetPerfClocks,
+    kIdInitialize, kIdEnumPhysicalGpus,  kIdGetPciIdentifiers, kIdGetThermalSettings, kIdI2cRead,
+    kIdI2cWrite,   kIdGetCoolerSettings, kIdSetCoolerLevels,   kIdGetPerfClocks,      kIdSetPerfClocks,
 };
 
 void Count(CardState& state, CallIndex call) {
@@ -40,8 +39,7 @@ bool TakeInjectedStatus(CardState& state, CallIndex call, int gpu, int32_t* stat
 // Common entry of every call that takes a GPU handle: counting, the
 // initialisation check, the handle and an injected status. Returns the GPU
 // index or -1 with the status to return.
-int Enter(CardState& state, DriverSession& session, CallIndex call, GpuHandle handle,
-          int32_t* status) {
+int Enter(CardState& state, DriverSession& session, CallIndex call, GpuHandle handle, int32_t* status) {
     Count(state, call);
     if (!session.initialized) {
         *status = kStatusNotInitialized;
@@ -85,8 +83,8 @@ GpuHandle MakeGpuHandle(uint32_t generation, int index) {
 int DecodeGpuHandle(const CardState& state, GpuHandle handle, int32_t* status) {
     uintptr_t value = (uintptr_t)handle;
     int index = (int)(value & 0xFF) - 0x10;
-    if ((value & kHandleTagMask) != kHandleTag || ((uint64_t)value >> 32) != 0 ||
-        index < 0 || index >= state.gpuCount) {
+    if ((value & kHandleTagMask) != kHandleTag || ((uint64_t)value >> 32) != 0 || index < 0 ||
+        index >= state.gpuCount) {
         *status = kStatusExpectedPhysicalGpu;
         return -1;
     }
@@ -106,8 +104,7 @@ int32_t CallInitialize(CardState& state, DriverSession& session) {
     return kStatusOk;
 }
 
-int32_t CallEnumPhysicalGpus(CardState& state, DriverSession& session, GpuHandle* handles,
-                             uint32_t* count) {
+int32_t CallEnumPhysicalGpus(CardState& state, DriverSession& session, GpuHandle* handles, uint32_t* count) {
     Count(state, kCallEnumGpus);
     if (!session.initialized) return kStatusNotInitialized;
     if (!handles || !count) return kStatusInvalidArgument;
@@ -122,14 +119,14 @@ int32_t CallEnumPhysicalGpus(CardState& state, DriverSession& session, GpuHandle
         *count = 0;
         return kStatusDeviceNotFound;
     }
-    for (int i = 0; i < listed; ++i) handles[i] = MakeGpuHandle(state.handleGeneration, i);
+    for (int i = 0; i < listed; ++i)
+        handles[i] = MakeGpuHandle(state.handleGeneration, i);
     *count = (uint32_t)listed;
     return kStatusOk;
 }
 
-int32_t CallGetPciIdentifiers(CardState& state, DriverSession& session, GpuHandle handle,
-                              uint32_t* deviceId, uint32_t* subsystemId, uint32_t* revisionId,
-                              uint32_t* extDeviceId) {
+int32_t CallGetPciIdentifiers(CardState& state, DriverSession& session, GpuHandle handle, uint32_t* deviceId,
+                              uint32_t* subsystemId, uint32_t* revisionId, uint32_t* extDeviceId) {
     int32_t status;
     int g = Enter(state, session, kCallPciIds, handle, &status);
     if (g < 0) return status;
@@ -142,8 +139,8 @@ int32_t CallGetPciIdentifiers(CardState& state, DriverSession& session, GpuHandl
     return kStatusOk;
 }
 
-int32_t CallGetThermalSettings(CardState& state, DriverSession& session, GpuHandle handle,
-                               uint32_t sensorIndex, ThermalSettings* settings) {
+int32_t CallGetThermalSettings(CardState& state, DriverSession& session, GpuHandle handle, uint32_t sensorIndex,
+                               ThermalSettings* settings) {
     int32_t status;
     int g = Enter(state, session, kCallThermal, handle, &status);
     if (g < 0) return status;
@@ -182,8 +179,8 @@ int32_t CallGetThermalSettings(CardState& state, DriverSession& session, GpuHand
     return kStatusOk;
 }
 
-int32_t BusTransfer(CardState& state, int g, uint8_t address, uint8_t reg, uint8_t* data,
-                    uint32_t count, bool write, bool bus) {
+int32_t BusTransfer(CardState& state, int g, uint8_t address, uint8_t reg, uint8_t* data, uint32_t count, bool write,
+                    bool bus) {
     if (g < 0 || g >= state.gpuCount) return kStatusInvalidArgument;
     GpuState& gpu = state.gpu[g];
     if (bus) {
@@ -206,18 +203,21 @@ int32_t BusTransfer(CardState& state, int g, uint8_t address, uint8_t reg, uint8
     for (uint32_t i = 0; i < count; ++i) {
         uint8_t r = (uint8_t)(reg + i);  // the chips step through registers on multi-byte transfers
         if (monitorChip) {
-            if (write) MonitorWrite(gpu, r, data[i]);
-            else data[i] = MonitorRead(gpu, r, bus);
+            if (write)
+                MonitorWrite(gpu, r, data[i]);
+            else
+                data[i] = MonitorRead(gpu, r, bus);
         } else {
-            if (write) AdtWrite(gpu, r, data[i]);
-            else data[i] = AdtRead(gpu, r, bus);
+            if (write)
+                AdtWrite(gpu, r, data[i]);
+            else
+                data[i] = AdtRead(gpu, r, bus);
         }
     }
     return kStatusOk;
 }
 
-int32_t CallI2c(CardState& state, DriverSession& session, GpuHandle handle, I2cInfo* info,
-                bool write) {
+int32_t CallI2c(CardState& state, DriverSession& session, GpuHandle handle, I2cInfo* info, bool write) {
     int32_t status;
     int g = Enter(state, session, write ? kCallI2cWrite : kCallI2cRead, handle, &status);
     if (g < 0) return status;
@@ -228,12 +228,11 @@ int32_t CallI2c(CardState& state, DriverSession& session, GpuHandle handle, I2cI
     if (info->dataCount == 0 || info->dataCount > kMaxI2cData || !info->data) {
         return kStatusInvalidArgument;
     }
-    return BusTransfer(state, g, info->deviceAddress, info->registerBytes[0], info->data,
-                       info->dataCount, write, true);
+    return BusTransfer(state, g, info->deviceAddress, info->registerBytes[0], info->data, info->dataCount, write, true);
 }
 
-int32_t CallGetCoolerSettings(CardState& state, DriverSession& session, GpuHandle handle,
-                              uint32_t coolerIndex, CoolerSettings* settings) {
+int32_t CallGetCoolerSettings(CardState& state, DriverSession& session, GpuHandle handle, uint32_t coolerIndex,
+                              CoolerSettings* settings) {
     int32_t status;
     int g = Enter(state, session, kCallCoolerGet, handle, &status);
     if (g < 0) return status;
@@ -263,8 +262,8 @@ int32_t CallGetCoolerSettings(CardState& state, DriverSession& session, GpuHandl
     return kStatusOk;
 }
 
-int32_t CallSetCoolerLevels(CardState& state, DriverSession& session, GpuHandle handle,
-                            uint32_t coolerIndex, CoolerLevels* levels) {
+int32_t CallSetCoolerLevels(CardState& state, DriverSession& session, GpuHandle handle, uint32_t coolerIndex,
+                            CoolerLevels* levels) {
     int32_t status;
     int g = Enter(state, session, kCallCoolerSet, handle, &status);
     if (g < 0) return status;
@@ -276,8 +275,8 @@ int32_t CallSetCoolerLevels(CardState& state, DriverSession& session, GpuHandle 
     return SetCoolerLevel(gpu, levels->cooler[0].level, levels->cooler[0].policy);
 }
 
-int32_t CallGetPerfClocks(CardState& state, DriverSession& session, GpuHandle handle,
-                          int32_t level, PerfClocks* clocks) {
+int32_t CallGetPerfClocks(CardState& state, DriverSession& session, GpuHandle handle, int32_t level,
+                          PerfClocks* clocks) {
     int32_t status;
     int g = Enter(state, session, kCallPerfGet, handle, &status);
     if (g < 0) return status;
@@ -293,7 +292,8 @@ int32_t CallGetPerfClocks(CardState& state, DriverSession& session, GpuHandle ha
     if (level == kAllLevels) {
         clocks->levelCount = perf.levelCount;
         clocks->currentLevel = (uint32_t)RunningLevel(gpu);
-        for (uint32_t l = 0; l < perf.levelCount; ++l) FillPerfLevel(gpu, (int)l, clocks->level[l]);
+        for (uint32_t l = 0; l < perf.levelCount; ++l)
+            FillPerfLevel(gpu, (int)l, clocks->level[l]);
     } else {
         // One level, at position 0 of the reply.
         clocks->levelCount = 1;
@@ -303,8 +303,8 @@ int32_t CallGetPerfClocks(CardState& state, DriverSession& session, GpuHandle ha
     return kStatusOk;
 }
 
-int32_t CallSetPerfClocks(CardState& state, DriverSession& session, GpuHandle handle,
-                          uint32_t levelId, PerfClocks* clocks) {
+int32_t CallSetPerfClocks(CardState& state, DriverSession& session, GpuHandle handle, uint32_t levelId,
+                          PerfClocks* clocks) {
     int32_t status;
     int g = Enter(state, session, kCallPerfSet, handle, &status);
     if (g < 0) return status;

@@ -36,7 +36,8 @@ void Convert(GpuState& gpu, uint8_t reg, uint8_t fractionReg, double celsius) {
 
 void MonitorPowerUp(GpuState& gpu) {
     MonitorChipState& chip = gpu.monitor;
-    for (int i = 0; i < 256; ++i) chip.reg[i] = 0;
+    for (int i = 0; i < 256; ++i)
+        chip.reg[i] = 0;
     chip.reg[monitor::kStatus] = 0x81;
     chip.reg[monitor::kAddress] = chip.address;
     chip.reg[monitor::kLimit] = 110;
@@ -47,7 +48,8 @@ void MonitorPowerUp(GpuState& gpu) {
     chip.reg[monitor::kTargetLow] = (uint8_t)(target & 0xFF);
     const uint8_t temps[4] = {80, 65, 50, 0};
     const int speeds[5] = {3000, 2400, 1800, 1200, 1200};
-    for (int i = 0; i < 4; ++i) chip.reg[monitor::kCurveTemperature + i] = temps[i];
+    for (int i = 0; i < 4; ++i)
+        chip.reg[monitor::kCurveTemperature + i] = temps[i];
     for (int i = 0; i < 5; ++i) {
         chip.reg[monitor::kCurveSpeed + i] = (uint8_t)(((int)monitor::kTachClock / speeds[i]) >> 4);
     }
@@ -97,42 +99,42 @@ uint8_t MonitorRead(GpuState& gpu, uint8_t reg, bool sideEffects) {
     MonitorChipState& chip = gpu.monitor;
     uint16_t count = MonitorTachCount(gpu);
     switch (reg) {
-    case monitor::kTachHigh:
-        if (sideEffects) {
-            chip.tachLatched = 1;
-            chip.tachLatchLow = (uint8_t)(count & 0xFF);
-        }
-        return (uint8_t)(count >> 8);
-    case monitor::kTachLow:
-        if (chip.tachLatched) {
-            if (sideEffects) chip.tachLatched = 0;
-            return chip.tachLatchLow;
-        }
-        return (uint8_t)(count & 0xFF);
-    default:
-        return chip.reg[reg];
+        case monitor::kTachHigh:
+            if (sideEffects) {
+                chip.tachLatched = 1;
+                chip.tachLatchLow = (uint8_t)(count & 0xFF);
+            }
+            return (uint8_t)(count >> 8);
+        case monitor::kTachLow:
+            if (chip.tachLatched) {
+                if (sideEffects) chip.tachLatched = 0;
+                return chip.tachLatchLow;
+            }
+            return (uint8_t)(count & 0xFF);
+        default:
+            return chip.reg[reg];
     }
 }
 
 void MonitorWrite(GpuState& gpu, uint8_t reg, uint8_t value) {
     MonitorChipState& chip = gpu.monitor;
     switch (reg) {
-    case monitor::kAddress:
-    case monitor::kTemperature:
-    case monitor::kTemperature2:
-    case monitor::kTachHigh:
-    case monitor::kTachLow:
-    case monitor::kFraction:
-    case monitor::kFraction2:
-    case monitor::kRevision:
-        return;  // read-only
-    case monitor::kControl:
-        if (value & 0x04) Convert(gpu, monitor::kTemperature, monitor::kFraction, ChannelOne(gpu));
-        if (value & 0x08) Convert(gpu, monitor::kTemperature2, monitor::kFraction2, BoardTemperature(gpu));
-        chip.reg[reg] = (uint8_t)(value & ~0x0C);  // conversion bits clear themselves
-        return;
-    default:
-        chip.reg[reg] = value;
+        case monitor::kAddress:
+        case monitor::kTemperature:
+        case monitor::kTemperature2:
+        case monitor::kTachHigh:
+        case monitor::kTachLow:
+        case monitor::kFraction:
+        case monitor::kFraction2:
+        case monitor::kRevision:
+            return;  // read-only
+        case monitor::kControl:
+            if (value & 0x04) Convert(gpu, monitor::kTemperature, monitor::kFraction, ChannelOne(gpu));
+            if (value & 0x08) Convert(gpu, monitor::kTemperature2, monitor::kFraction2, BoardTemperature(gpu));
+            chip.reg[reg] = (uint8_t)(value & ~0x0C);  // conversion bits clear themselves
+            return;
+        default:
+            chip.reg[reg] = value;
     }
 }
 

@@ -34,10 +34,10 @@ struct GpuDescription {
     int chip;
     uint8_t chipAddress;
     int chipBias;
-    int fan;           // FanDrive, -1 = follow the chip
+    int fan;  // FanDrive, -1 = follow the chip
     int fanPercent;
     int fanMaxRpm;
-    int tach;          // -1 = follow the fan
+    int tach;  // -1 = follow the fan
     int coolers;
     uint32_t coolerMin, coolerMax, coolerPolicy;
     int signature;
@@ -53,8 +53,7 @@ struct GpuDescription {
 
 class Parser {
 public:
-    Parser(CardState* state, char* error, size_t errorSize)
-        : state_(state), error_(error), errorSize_(errorSize) {}
+    Parser(CardState* state, char* error, size_t errorSize) : state_(state), error_(error), errorSize_(errorSize) {}
 
     bool Run(const char* text);
 
@@ -97,19 +96,23 @@ bool ParseUnsigned(const char* text, unsigned long max, uint32_t* out) {
 }
 
 char* Trim(char* text) {
-    while (*text && isspace((unsigned char)*text)) ++text;
+    while (*text && isspace((unsigned char)*text))
+        ++text;
     size_t n = strlen(text);
-    while (n > 0 && isspace((unsigned char)text[n - 1])) text[--n] = '\0';
+    while (n > 0 && isspace((unsigned char)text[n - 1]))
+        text[--n] = '\0';
     return text;
 }
 
 // Splits off the next blank-separated word; null at the end.
 char* NextWord(char** cursor) {
     char* p = *cursor;
-    while (*p && isspace((unsigned char)*p)) ++p;
+    while (*p && isspace((unsigned char)*p))
+        ++p;
     if (!*p) return nullptr;
     char* word = p;
-    while (*p && !isspace((unsigned char)*p)) ++p;
+    while (*p && !isspace((unsigned char)*p))
+        ++p;
     if (*p) *p++ = '\0';
     *cursor = p;
     return word;
@@ -139,7 +142,8 @@ bool Parser::Run(const char* text) {
     char* p = copy;
     while (ok && *p) {
         char* end = p;
-        while (*end && *end != '\n') ++end;
+        while (*end && *end != '\n')
+            ++end;
         bool last = *end == '\0';
         *end = '\0';
         ++line_;
@@ -169,16 +173,20 @@ bool Parser::ParseLine(char* raw) {
     *equals = '\0';
     char* key = Trim(line);
     char* value = Trim(equals + 1);
-    for (char* k = key; *k; ++k) *k = (char)tolower((unsigned char)*k);
+    for (char* k = key; *k; ++k)
+        *k = (char)tolower((unsigned char)*k);
     if (gpu_ < 0) return ParseGlobal(key, value);
     return ParseGpuKey(key, value);
 }
 
 bool Parser::ParseGlobal(const char* key, char* value) {
     if (strcmp(key, "driver") == 0) {
-        if (strcmp(value, "present") == 0) driverPresent_ = true;
-        else if (strcmp(value, "absent") == 0) driverPresent_ = false;
-        else return Fail("driver must be 'present' or 'absent'");
+        if (strcmp(value, "present") == 0)
+            driverPresent_ = true;
+        else if (strcmp(value, "absent") == 0)
+            driverPresent_ = false;
+        else
+            return Fail("driver must be 'present' or 'absent'");
         return true;
     }
     return Fail("unknown key '%s' before the first [gpu]", key);
@@ -231,10 +239,14 @@ bool Parser::StartGpu() {
 }
 
 bool Parser::ParseDomainName(const char* text, uint32_t* id) {
-    if (strcmp(text, "core") == 0) *id = kDomainCore;
-    else if (strcmp(text, "memory") == 0) *id = kDomainMemory;
-    else if (strcmp(text, "shader") == 0) *id = kDomainShader;
-    else if (!ParseUnsigned(text, 31, id)) return Fail("unknown clock domain '%s'", text);
+    if (strcmp(text, "core") == 0)
+        *id = kDomainCore;
+    else if (strcmp(text, "memory") == 0)
+        *id = kDomainMemory;
+    else if (strcmp(text, "shader") == 0)
+        *id = kDomainShader;
+    else if (!ParseUnsigned(text, 31, id))
+        return Fail("unknown clock domain '%s'", text);
     return true;
 }
 
@@ -335,10 +347,14 @@ bool Parser::ParseGpuKey(const char* key, char* value) {
         if (!ParseUnsigned(value, 0xFF, &u)) return Fail("revision must be a byte");
         s.revision = u;
     } else if (strcmp(key, "chip") == 0) {
-        if (strcmp(value, "none") == 0) s.chip = kChipNone;
-        else if (strcmp(value, "monitor") == 0) s.chip = kChipMonitor;
-        else if (strcmp(value, "adt7473") == 0) s.chip = kChipAdt;
-        else return Fail("chip must be none, monitor or adt7473");
+        if (strcmp(value, "none") == 0)
+            s.chip = kChipNone;
+        else if (strcmp(value, "monitor") == 0)
+            s.chip = kChipMonitor;
+        else if (strcmp(value, "adt7473") == 0)
+            s.chip = kChipAdt;
+        else
+            return Fail("chip must be none, monitor or adt7473");
     } else if (strcmp(key, "chip_address") == 0) {
         if (!ParseUnsigned(value, 0xFE, &u) || u == 0 || (u & 1)) {
             return Fail("chip_address must be an 8-bit I2C address (even, not 0)");
@@ -348,12 +364,18 @@ bool Parser::ParseGpuKey(const char* key, char* value) {
         if (!ParseNumber(value, &n) || n < -40 || n > 40) return Fail("chip_bias must be -40..40");
         s.chipBias = (int)n;
     } else if (strcmp(key, "fan") == 0) {
-        if (strcmp(value, "fixed") == 0) s.fan = kFanFixed;
-        else if (strcmp(value, "chip") == 0) s.fan = kFanMonitorChip;
-        else if (strcmp(value, "pwm1") == 0) s.fan = kFanAdtPwm1;
-        else if (strcmp(value, "pwm2") == 0) s.fan = kFanAdtPwm2;
-        else if (strcmp(value, "driver") == 0) s.fan = kFanDriver;
-        else return Fail("fan must be fixed, chip, pwm1, pwm2 or driver");
+        if (strcmp(value, "fixed") == 0)
+            s.fan = kFanFixed;
+        else if (strcmp(value, "chip") == 0)
+            s.fan = kFanMonitorChip;
+        else if (strcmp(value, "pwm1") == 0)
+            s.fan = kFanAdtPwm1;
+        else if (strcmp(value, "pwm2") == 0)
+            s.fan = kFanAdtPwm2;
+        else if (strcmp(value, "driver") == 0)
+            s.fan = kFanDriver;
+        else
+            return Fail("fan must be fixed, chip, pwm1, pwm2 or driver");
     } else if (strcmp(key, "fan_percent") == 0) {
         if (!ParseUnsigned(value, 100, &u)) return Fail("fan_percent must be 0..100");
         s.fanPercent = (int)u;
@@ -361,9 +383,12 @@ bool Parser::ParseGpuKey(const char* key, char* value) {
         if (!ParseUnsigned(value, 20000, &u) || u < 500) return Fail("fan_max_rpm must be 500..20000");
         s.fanMaxRpm = (int)u;
     } else if (strcmp(key, "tach") == 0) {
-        if (strcmp(value, "none") == 0) s.tach = 0;
-        else if (ParseUnsigned(value, 4, &u) && u >= 1) s.tach = (int)u;
-        else return Fail("tach must be none or 1..4");
+        if (strcmp(value, "none") == 0)
+            s.tach = 0;
+        else if (ParseUnsigned(value, 4, &u) && u >= 1)
+            s.tach = (int)u;
+        else
+            return Fail("tach must be none or 1..4");
     } else if (strcmp(key, "coolers") == 0) {
         if (!ParseUnsigned(value, 1, &u)) return Fail("coolers must be 0 or 1");
         s.coolers = (int)u;
@@ -377,10 +402,14 @@ bool Parser::ParseGpuKey(const char* key, char* value) {
         if (!ParseUnsigned(value, 0xFFFF, &u) || u == 0) return Fail("cooler_policy must be a non-zero policy");
         s.coolerPolicy = u;
     } else if (strcmp(key, "signature") == 0) {
-        if (strcmp(value, "none") == 0) s.signature = kSignatureNone;
-        else if (strcmp(value, "nofan") == 0) s.signature = kSignatureNoFan;
-        else if (strcmp(value, "pwm2") == 0) s.signature = kSignaturePwm2;
-        else return Fail("signature must be none, nofan or pwm2");
+        if (strcmp(value, "none") == 0)
+            s.signature = kSignatureNone;
+        else if (strcmp(value, "nofan") == 0)
+            s.signature = kSignatureNoFan;
+        else if (strcmp(value, "pwm2") == 0)
+            s.signature = kSignaturePwm2;
+        else
+            return Fail("signature must be none, nofan or pwm2");
     } else if (strcmp(key, "signature_offset") == 0) {
         // The text goes after the image's header blocks and within the part searched.
         if (!ParseUnsigned(value, kSignatureTextLimit - 8, &u) || u < kDefaultSignatureOffset) {
@@ -394,9 +423,12 @@ bool Parser::ParseGpuKey(const char* key, char* value) {
         if (!ParseNumber(value, &n) || n < -20 || n > 125) return Fail("temperature must be -20..125");
         s.temperature = n;
     } else if (strcmp(key, "sensors") == 0) {
-        if (strcmp(value, "gpu") == 0) s.boardSensorFirst = false;
-        else if (strcmp(value, "board-first") == 0) s.boardSensorFirst = true;
-        else return Fail("sensors must be gpu or board-first");
+        if (strcmp(value, "gpu") == 0)
+            s.boardSensorFirst = false;
+        else if (strcmp(value, "board-first") == 0)
+            s.boardSensorFirst = true;
+        else
+            return Fail("sensors must be gpu or board-first");
     } else if (strcmp(key, "level") == 0) {
         if (!s.levelsGiven) {
             if (s.stableGiven) return Fail("put 'stable' after the level lines");
@@ -437,7 +469,8 @@ bool Parser::FinishGpu() {
     if (s.fan < 0) {
         s.fan = s.chip == kChipMonitor ? kFanMonitorChip : s.chip == kChipAdt ? kFanAdtPwm1 : kFanDriver;
     }
-    if (s.fan == kFanMonitorChip && s.chip != kChipMonitor) return Fail("GPU %d: fan = chip needs chip = monitor", section);
+    if (s.fan == kFanMonitorChip && s.chip != kChipMonitor)
+        return Fail("GPU %d: fan = chip needs chip = monitor", section);
     if ((s.fan == kFanAdtPwm1 || s.fan == kFanAdtPwm2) && s.chip != kChipAdt) {
         return Fail("GPU %d: fan = pwm1/pwm2 needs chip = adt7473", section);
     }
@@ -456,7 +489,8 @@ bool Parser::FinishGpu() {
     PerfState& perf = gpu.perf;
     for (uint32_t d = 0; d < perf.domainCount; ++d) {
         uint32_t top = 0;
-        for (uint32_t l = 0; l < perf.levelCount; ++l) top = perf.upper[l][d] > top ? perf.upper[l][d] : top;
+        for (uint32_t l = 0; l < perf.levelCount; ++l)
+            top = perf.upper[l][d] > top ? perf.upper[l][d] : top;
         // Without a stated limit the card is stable up to its upper limits.
         if (perf.stableLimit[d] == 0) perf.stableLimit[d] = top;
     }
@@ -474,20 +508,26 @@ bool Parser::FinishGpu() {
         gpu.monitor.address = s.chipAddress;
         gpu.monitor.sensorBias = s.chipBias;
         MonitorPowerUp(gpu);
-        for (int i = 0; i < s.registerCount; ++i) gpu.monitor.reg[s.registerAt[i]] = s.registerValue[i];
+        for (int i = 0; i < s.registerCount; ++i)
+            gpu.monitor.reg[s.registerAt[i]] = s.registerValue[i];
     } else if (s.chip == kChipAdt) {
         gpu.adt.present = 1;
         gpu.adt.tachInput = (uint8_t)s.tach;
         AdtPowerUp(gpu);
-        for (int i = 0; i < s.registerCount; ++i) gpu.adt.reg[s.registerAt[i]] = s.registerValue[i];
+        for (int i = 0; i < s.registerCount; ++i)
+            gpu.adt.reg[s.registerAt[i]] = s.registerValue[i];
         gpu.adt.bootConfig = gpu.adt.reg[adt::kPwmConfig1];
     }
 
     CoolerState& cooler = gpu.cooler;
-    if (s.coolers == 0) cooler.backend = kCoolerNone;
-    else if (s.fan == kFanDriver) cooler.backend = kCoolerDirect;
-    else if (s.chip == kChipAdt) cooler.backend = kCoolerAdtPwm1;
-    else cooler.backend = kCoolerStored;
+    if (s.coolers == 0)
+        cooler.backend = kCoolerNone;
+    else if (s.fan == kFanDriver)
+        cooler.backend = kCoolerDirect;
+    else if (s.chip == kChipAdt)
+        cooler.backend = kCoolerAdtPwm1;
+    else
+        cooler.backend = kCoolerStored;
     cooler.controller = s.chip == kChipAdt ? 1 : 2;
     cooler.minLevel = s.coolerMin;
     cooler.maxLevel = s.coolerMax;

@@ -20,8 +20,7 @@ const Builtin kBuiltins[] = {
      "[gpu]\ndevice = 0x0622\nchip = adt7473\nfan = pwm1\ntach = 1\n"
      "# the BIOS limits automatic duty to 90 %; the panel saves and restores it\n"
      "register = 0x38 0xE6\n"},
-    {"adt7473-pwm2",
-     "[gpu]\ndevice = 0x0622\nchip = adt7473\nfan = pwm2\ntach = 2\nsignature = pwm2\n"},
+    {"adt7473-pwm2", "[gpu]\ndevice = 0x0622\nchip = adt7473\nfan = pwm2\ntach = 2\nsignature = pwm2\n"},
     {"adt7473-notach", "[gpu]\ndevice = 0x0622\nchip = adt7473\nfan = pwm1\ntach = none\n"},
     {"driver-fan", "[gpu]\ndevice = 0x0614\nchip = none\nfan = driver\ncooler_min = 25\n"},
     {"no-fan", "[gpu]\ndevice = 0x0610\nchip = none\nfan = fixed\nfan_percent = 70\nsignature = nofan\n"},

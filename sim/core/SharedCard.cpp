@@ -240,8 +240,10 @@ bool SharedCard::PowerUp(CardState* state, const char* scenario) {
 
     char name[kNameChars];
     state->chosenByReset = scenario && *scenario;
-    if (state->chosenByReset) snprintf(name, sizeof(name), "%s", scenario);
-    else EnvScenario(name, sizeof(name));
+    if (state->chosenByReset)
+        snprintf(name, sizeof(name), "%s", scenario);
+    else
+        EnvScenario(name, sizeof(name));
     snprintf(state->scenario, sizeof(state->scenario), "%s", name);
 
     const char* builtin = BuiltinScenarioText(name);

@@ -28,12 +28,11 @@ int32_t DRIVER_CALL EnumPhysicalGpus(GpuHandle handles[kMaxPhysicalGpus], uint32
     return CallEnumPhysicalGpus(*lock.get(), gSession, handles, count);
 }
 
-int32_t DRIVER_CALL GetPciIdentifiers(GpuHandle gpu, uint32_t* deviceId, uint32_t* subsystemId,
-                                      uint32_t* revisionId, uint32_t* extDeviceId) {
+int32_t DRIVER_CALL GetPciIdentifiers(GpuHandle gpu, uint32_t* deviceId, uint32_t* subsystemId, uint32_t* revisionId,
+                                      uint32_t* extDeviceId) {
     CardLock lock;
     if (!lock) return kStatusError;
-    return CallGetPciIdentifiers(*lock.get(), gSession, gpu, deviceId, subsystemId, revisionId,
-                                 extDeviceId);
+    return CallGetPciIdentifiers(*lock.get(), gSession, gpu, deviceId, subsystemId, revisionId, extDeviceId);
 }
 
 int32_t DRIVER_CALL GetThermalSettings(GpuHandle gpu, uint32_t sensorIndex, ThermalSettings* settings) {

@@ -18,8 +18,7 @@ bool ParseIndex(const wchar_t* text, int* index) {
 
 }  // namespace
 
-bool ParseFlashCommand(int count, const wchar_t* const* args, FlashCommand* command, char* error,
-                       size_t errorSize) {
+bool ParseFlashCommand(int count, const wchar_t* const* args, FlashCommand* command, char* error, size_t errorSize) {
     FlashCommand c = {};
     bool backup = false;
     bool list = false;

@@ -25,13 +25,12 @@ struct FlashCommand {
 // Exit codes of the tool.
 const int kFlashExitOk = 0;
 const int kFlashExitUsage = 1;
-const int kFlashExitFile = 3;        // the file cannot be read or written
-const int kFlashExitBadImage = 4;    // not a valid image for these adapters
-const int kFlashExitNoAdapter = 5;   // no adapter with that index
-const int kFlashExitMismatch = 6;    // the image is for another card and no option allows it
-const int kFlashExitDeclined = 7;    // a confirmation was not given
+const int kFlashExitFile = 3;       // the file cannot be read or written
+const int kFlashExitBadImage = 4;   // not a valid image for these adapters
+const int kFlashExitNoAdapter = 5;  // no adapter with that index
+const int kFlashExitMismatch = 6;   // the image is for another card and no option allows it
+const int kFlashExitDeclined = 7;   // a confirmation was not given
 
 // Parses the arguments after the program name. False with a message on a
 // malformed line.
-bool ParseFlashCommand(int count, const wchar_t* const* args, FlashCommand* command, char* error,
-                       size_t errorSize);
+bool ParseFlashCommand(int count, const wchar_t* const* args, FlashCommand* command, char* error, size_t errorSize);

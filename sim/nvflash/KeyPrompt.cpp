@@ -15,8 +15,14 @@ bool Ignorable(unsigned key) {
 }  // namespace
 
 KeyPrompt::KeyPrompt()
-    : window_(nullptr), input_(GetStdHandle(STD_INPUT_HANDLE)), inputType_(FILE_TYPE_UNKNOWN),
-      inputEnded_(false), windowKey_(kKeyNone), reader_(nullptr), keyReady_(nullptr), keyTaken_(nullptr),
+    : window_(nullptr),
+      input_(GetStdHandle(STD_INPUT_HANDLE)),
+      inputType_(FILE_TYPE_UNKNOWN),
+      inputEnded_(false),
+      windowKey_(kKeyNone),
+      reader_(nullptr),
+      keyReady_(nullptr),
+      keyTaken_(nullptr),
       typedKey_(kKeyNone) {
     if (input_ && input_ != INVALID_HANDLE_VALUE) inputType_ = GetFileType(input_);
     if (inputType_ == FILE_TYPE_UNKNOWN) inputEnded_ = true;
@@ -58,8 +64,8 @@ bool KeyPrompt::CreateKeyWindow() {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kWindowClass;
     RegisterClassW(&wc);
-    window_ = CreateWindowExW(0, kWindowClass, L"Virtual card flash tool", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                              nullptr, nullptr, wc.hInstance, nullptr);
+    window_ = CreateWindowExW(0, kWindowClass, L"Virtual card flash tool", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                              nullptr, wc.hInstance, nullptr);
     if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, (LONG_PTR)this);
     return window_ != nullptr;
 }
@@ -129,7 +135,8 @@ void KeyPrompt::Pump(uint32_t ms) {
     DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= ms) return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);

@@ -154,8 +154,7 @@ int Update(const FlashCommand& command, const FlashSettings& s, KeyPrompt& keys)
             return kFlashExitMismatch;
         }
         char question[120];
-        snprintf(question, sizeof(question), "WARNING: the image's %s does not match the adapter. Continue?",
-                 m.what);
+        snprintf(question, sizeof(question), "WARNING: the image's %s does not match the adapter. Continue?", m.what);
         if (!Confirm(keys, question)) return kFlashExitDeclined;
     }
     char question[120];

@@ -82,20 +82,29 @@ bool NumberOrAny(const char* text, long* value) {
 
 const char* DomainName(uint32_t id) {
     switch (id) {
-    case 0: return "core";
-    case 4: return "memory";
-    case 7: return "shader";
-    default: return "domain";
+        case 0:
+            return "core";
+        case 4:
+            return "memory";
+        case 7:
+            return "shader";
+        default:
+            return "domain";
     }
 }
 
 const char* DriveName(int drive) {
     switch (drive) {
-    case kVcardFanMonitorChip: return "monitor chip target speed";
-    case kVcardFanAdtPwm1: return "ADT7473 PWM 1";
-    case kVcardFanAdtPwm2: return "ADT7473 PWM 2";
-    case kVcardFanDriver: return "driver cooler control";
-    default: return "fixed (no control)";
+        case kVcardFanMonitorChip:
+            return "monitor chip target speed";
+        case kVcardFanAdtPwm1:
+            return "ADT7473 PWM 1";
+        case kVcardFanAdtPwm2:
+            return "ADT7473 PWM 2";
+        case kVcardFanDriver:
+            return "driver cooler control";
+        default:
+            return "fixed (no control)";
     }
 }
 
@@ -104,8 +113,8 @@ void ShowGpu(int gpu) {
     if (!VcardGetCardInfo(gpu, &info)) return;
     printf("GPU %d: PCI device 0x%04X, subsystem %04X:%04X\n", gpu, info.deviceId, info.subsystemVendor,
            info.subsystemDevice);
-    printf("  temperature: die %.1f C%s, driver reports %d C\n", info.dieCelsius,
-           info.dieHeld ? " (held)" : "", info.driverCelsius);
+    printf("  temperature: die %.1f C%s, driver reports %d C\n", info.dieCelsius, info.dieHeld ? " (held)" : "",
+           info.driverCelsius);
     if (info.monitorChipAddress) {
         uint8_t temp = 0, offset = 0, mode = 0;
         VcardReadRegister(gpu, info.monitorChipAddress, 0x14, &temp);
@@ -149,9 +158,14 @@ void ShowGpu(int gpu) {
     const char* signature = "none";
     if (VcardGetBiosImage(gpu, image, sizeof(image), &size)) {
         switch (vcard::FindSignature(image, size)) {
-        case vcard::kSignatureNoFan: signature = "no fan control (DM)"; break;
-        case vcard::kSignaturePwm2: signature = "fan on PWM 2 (-F)"; break;
-        default: break;
+            case vcard::kSignatureNoFan:
+                signature = "no fan control (DM)";
+                break;
+            case vcard::kSignaturePwm2:
+                signature = "fan on PWM 2 (-F)";
+                break;
+            default:
+                break;
         }
     }
     printf("  BIOS image: %u bytes, fan-wiring signature: %s\n", info.biosSize, signature);
@@ -170,7 +184,8 @@ int Show() {
     }
     int gpus = VcardGpuCount();
     if (gpus == 0) printf("Driver: present, no GPU enumerated\n");
-    for (int g = 0; g < gpus; ++g) ShowGpu(g);
+    for (int g = 0; g < gpus; ++g)
+        ShowGpu(g);
     char faults[2000];
     if (VcardDescribeFaults(faults, sizeof(faults)) && faults[0]) printf("Faults in force:\n%s", faults);
     return kExitOk;
@@ -229,7 +244,8 @@ int Reset(const Args& a) {
 }
 
 int Scenarios() {
-    for (int i = 0; VcardScenarioName(i); ++i) printf("%s\n", VcardScenarioName(i));
+    for (int i = 0; VcardScenarioName(i); ++i)
+        printf("%s\n", VcardScenarioName(i));
     return kExitOk;
 }
 
@@ -251,12 +267,13 @@ int CountersCommand(const Args& a) {
     if (a.count != 1) return Usage();
     VcardCounters c;
     if (!VcardGetCounters(&c)) return Failed("cannot open the card");
-    static const char* const kNames[kVcardCallCount] = {"initialize", "enumerate", "pci ids", "thermal",
-                                                          "i2c read", "i2c write", "cooler get", "cooler set",
-                                                          "perf get", "perf set"};
+    static const char* const kNames[kVcardCallCount] = {"initialize", "enumerate", "pci ids",    "thermal",
+                                                        "i2c read",   "i2c write", "cooler get", "cooler set",
+                                                        "perf get",   "perf set"};
     printf("driver calls %u, lookups %u, I2C transactions %u (failed %u), physical reads %u\n", c.driverCalls,
            c.queryInterface, c.i2cTransactions, c.i2cFailures, c.physReads);
-    for (int i = 0; i < kVcardCallCount; ++i) printf("  %-10s %u\n", kNames[i], c.calls[i]);
+    for (int i = 0; i < kVcardCallCount; ++i)
+        printf("  %-10s %u\n", kNames[i], c.calls[i]);
     return kExitOk;
 }
 
@@ -294,9 +311,12 @@ int Fault(const Args& a) {
         if (!always && strcmp(a.at(5), "once") != 0) return Usage();
         int op = kVcardI2cAny;
         if (a.count > 6) {
-            if (strcmp(a.at(6), "read") == 0) op = kVcardI2cRead;
-            else if (strcmp(a.at(6), "write") == 0) op = kVcardI2cWrite;
-            else if (strcmp(a.at(6), "any") != 0) return Usage();
+            if (strcmp(a.at(6), "read") == 0)
+                op = kVcardI2cRead;
+            else if (strcmp(a.at(6), "write") == 0)
+                op = kVcardI2cWrite;
+            else if (strcmp(a.at(6), "any") != 0)
+                return Usage();
         }
         if (a.count > 7 && !Number(a.at(7), &status)) return Usage();
         return VcardFailI2c((int)gpu, (int)address, (int)reg, always, op, (int)status) ? kExitOk : Failed("failed");
@@ -401,7 +421,8 @@ int wmain(int argc, wchar_t** argv) {
         args.count++;
     }
     int code = Run(args);
-    for (int i = 0; i < args.count; ++i) free(items[i]);
+    for (int i = 0; i < args.count; ++i)
+        free(items[i]);
     free(items);
     fflush(stdout);
     return code;

@@ -49,10 +49,13 @@ TEST(RegisterClassesAndFonts, StopsAtTheFirstClassThatFailsThenSucceedsWhenFree)
     // Nothing after the failure ran: no fonts were made either.
     EXPECT_EQ(nullptr, app.Font(1));
 
-    for (int i = 0; i < kClassCount; i++) UnregisterClassW(kClassNames[i], instance);
+    for (int i = 0; i < kClassCount; i++)
+        UnregisterClassW(kClassNames[i], instance);
     ASSERT_TRUE(app.RegisterClassesAndFonts(instance));
-    for (int i = 0; i < kClassCount; i++) EXPECT_TRUE(IsRegistered(instance, kClassNames[i])) << i;
-    for (int n = 1; n <= 4; n++) EXPECT_NE(nullptr, app.Font(n)) << n;
+    for (int i = 0; i < kClassCount; i++)
+        EXPECT_TRUE(IsRegistered(instance, kClassNames[i])) << i;
+    for (int n = 1; n <= 4; n++)
+        EXPECT_NE(nullptr, app.Font(n)) << n;
     EXPECT_EQ(nullptr, app.Font(5));
 
     // The skin's digital face was missing and has been added for this run.

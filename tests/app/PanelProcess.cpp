@@ -61,8 +61,7 @@ bool PanelProcess::Start(const std::wstring& commandLine, const wchar_t* scenari
     buffer.push_back(0);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
-    return CreateProcessW(program, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          &info_) != 0;
+    return CreateProcessW(program, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_) != 0;
 }
 
 bool PanelProcess::Running() const {

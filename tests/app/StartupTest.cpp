@@ -45,7 +45,8 @@ void ExpectMessageBox(PanelProcess& panel, int textId, int answer) {
     ASSERT_NE(nullptr, box) << "no message box for text " << textId;
     // The box exists before its text and buttons do.
     DWORD start = GetTickCount();
-    while (MessageBoxText(box).empty() && GetTickCount() - start < 5000) PumpFor(20);
+    while (MessageBoxText(box).empty() && GetTickCount() - start < 5000)
+        PumpFor(20);
     EXPECT_EQ(std::wstring(LangText(textId)), MessageBoxText(box)) << "text " << textId;
     wchar_t caption[64] = {};
     GetWindowTextW(box, caption, 64);
@@ -53,7 +54,8 @@ void ExpectMessageBox(PanelProcess& panel, int textId, int answer) {
     AnswerMessageBox(box, answer);
     // The box must be gone before the next one is looked for.
     start = GetTickCount();
-    while (IsWindow(box) && GetTickCount() - start < 5000) PumpFor(20);
+    while (IsWindow(box) && GetTickCount() - start < 5000)
+        PumpFor(20);
 }
 
 void ExpectCleanExit(PanelProcess& panel) {
@@ -178,7 +180,8 @@ TEST(Startup, MinimizeWordStartsMinimised) {
     HWND main = panel.WaitForWindow(kMainClass, kStartTimeoutMs);
     ASSERT_NE(nullptr, main);
     DWORD start = GetTickCount();
-    while (!IsIconic(main) && GetTickCount() - start < 10000) PumpFor(50);
+    while (!IsIconic(main) && GetTickCount() - start < 10000)
+        PumpFor(50);
     EXPECT_TRUE(IsIconic(main));
     CloseMainWindow(panel, main);
 }

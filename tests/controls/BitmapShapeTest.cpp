@@ -28,8 +28,7 @@ std::vector<unsigned char> Bgr(const std::vector<std::string>& art) {
 
 HBITMAP BitmapFromArt(const std::vector<std::string>& art, int bits = 24) {
     std::vector<unsigned char> rows = Bgr(art);
-    return MakeBitmapFromRows(static_cast<int>(art[0].size()), static_cast<int>(art.size()),
-                              rows.data(), bits);
+    return MakeBitmapFromRows(static_cast<int>(art[0].size()), static_cast<int>(art.size()), rows.data(), bits);
 }
 
 HRGN ExpectedRegion(int w, int h, const std::vector<POINT>& points) {
@@ -44,9 +43,8 @@ class ShapedWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         EnsureControlClasses();
-        window = CreateWindowExW(WS_EX_TOPMOST, L"static", nullptr, WS_POPUP | WS_VISIBLE, 100,
-                                 100, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                 nullptr);
+        window = CreateWindowExW(WS_EX_TOPMOST, L"static", nullptr, WS_POPUP | WS_VISIBLE, 100, 100, 10, 10, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
         shape.window = window;
         Pump();
     }
@@ -92,8 +90,7 @@ const WORD kOutlineProbe = 600;
 // The outline that the scan finds in top-down 24-bit rows.
 std::vector<POINT> OutlineOfRows(const std::uint8_t* rows, int w, int h, int stride) {
     std::vector<OutlinePoint> outline(2 * h);
-    if (!ScanOutline({rows, w, h, stride, 3}, 0xFFFFFF, outline.data()))
-        return {};
+    if (!ScanOutline({rows, w, h, stride, 3}, 0xFFFFFF, outline.data())) return {};
     std::vector<POINT> points;
     for (const OutlinePoint& p : outline)
         points.push_back({p.x, p.y});
@@ -104,10 +101,8 @@ std::vector<POINT> OutlineOfRows(const std::uint8_t* rows, int w, int h, int str
 // they are stored in the module: what a 24-bit screen shows of it.
 std::vector<POINT> OutlineOfResource(WORD id, int* width, int* height) {
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_BITMAP);
-    const auto* info =
-        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, found)));
-    if (!info || info->biBitCount != 24 || info->biHeight <= 0)
-        return {};
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, found)));
+    if (!info || info->biBitCount != 24 || info->biHeight <= 0) return {};
     *width = info->biWidth;
     *height = info->biHeight;
     const int w = *width, h = *height;
@@ -208,9 +203,9 @@ TEST_F(ShapedWindow, KeyColouredPixelsInsideTheOutlineStayInTheWindow) {
     ASSERT_EQ(kShapeDone, shape.ApplyBitmapShape(BitmapFromArt(art)));
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(window, region));
-    EXPECT_TRUE(PtInRegion(region, 20, 20));   // white centre
-    EXPECT_TRUE(PtInRegion(region, 20, 6));    // on the ring
-    EXPECT_FALSE(PtInRegion(region, 1, 1));    // corners are cut away
+    EXPECT_TRUE(PtInRegion(region, 20, 20));  // white centre
+    EXPECT_TRUE(PtInRegion(region, 20, 6));   // on the ring
+    EXPECT_FALSE(PtInRegion(region, 1, 1));   // corners are cut away
     EXPECT_FALSE(PtInRegion(region, 38, 38));
     EXPECT_FALSE(PtInRegion(region, 38, 1));
     DeleteObject(region);
@@ -269,8 +264,8 @@ TEST_F(ShapedWindow, SkinSizedRegionBenchmark) {
             const int cy = y < r ? r : (y >= h - r ? h - 1 - r : y);
             if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r && (x + y) % 7)
                 rows[(static_cast<size_t>(y) * w + x) * 3] = 0x40,
-                rows[(static_cast<size_t>(y) * w + x) * 3 + 1] = 0x50,
-                rows[(static_cast<size_t>(y) * w + x) * 3 + 2] = 0x60;
+                                                        rows[(static_cast<size_t>(y) * w + x) * 3 + 1] = 0x50,
+                                                        rows[(static_cast<size_t>(y) * w + x) * 3 + 2] = 0x60;
         }
     const int runs = 5;
     double total = 0;
@@ -278,11 +273,9 @@ TEST_F(ShapedWindow, SkinSizedRegionBenchmark) {
         HBITMAP skin = MakeBitmapFromRows(w, h, rows.data());
         auto start = std::chrono::steady_clock::now();
         ASSERT_EQ(kShapeDone, shape.ApplyBitmapShape(skin));
-        total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                     .count();
+        total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
-    std::printf("[ benchmark ] region for a 552 x 330 skin: %.2f ms on average over %d runs\n",
-                total / runs, runs);
+    std::printf("[ benchmark ] region for a 552 x 330 skin: %.2f ms on average over %d runs\n", total / runs, runs);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(window, region));
     EXPECT_TRUE(PtInRegion(region, w / 2, h / 2));

@@ -23,10 +23,9 @@ const int kHeight = 620;
 
 // A plain caption naming the state shown under it.
 void Caption(HWND parent, const wchar_t* text, int x, int y, int width = 100) {
-    HWND label = CreateWindowExW(0, L"static", text, WS_CHILD | WS_VISIBLE, x, y, width, 14,
-                                 parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
+    HWND label = CreateWindowExW(0, L"static", text, WS_CHILD | WS_VISIBLE, x, y, width, 14, parent, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
 bool SaveWindowPicture(HWND window, const char* path) {
@@ -59,8 +58,7 @@ bool SaveWindowPicture(HWND window, const char* path) {
     FILE* f = std::fopen(path, "wb");
     bool ok = f != nullptr;
     if (f) {
-        ok = std::fwrite(&fh, sizeof(fh), 1, f) == 1 &&
-             std::fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f) == 1 &&
+        ok = std::fwrite(&fh, sizeof(fh), 1, f) == 1 && std::fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f) == 1 &&
              std::fwrite(bits, size, 1, f) == 1;
         std::fclose(f);
     }
@@ -78,8 +76,7 @@ int main(int argc, char** argv) {
     HFONT bold = CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
     HFONT normal = CreateFontW(-14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
     HFONT small = CreateFontW(-10, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
-    HFONT digits = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                               L"DigifaceWide");
+    HFONT digits = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"DigifaceWide");
 
     // Text buttons: normal, hover, pressed, focused, disabled; step buttons.
     const wchar_t* states[] = {L"normal", L"hover", L"pressed", L"focused", L"disabled"};
@@ -108,8 +105,7 @@ int main(int argc, char** argv) {
     // Group buttons: normal, hover, selected, disabled, two lines.
     ButtonGroup group;
     GroupButton groups[5];
-    const wchar_t* groupCaptions[] = {L"Master", L"Slave", L"About", L"Settings",
-                                      L"Restore Def.\nHw Settings"};
+    const wchar_t* groupCaptions[] = {L"Master", L"Slave", L"About", L"Settings", L"Restore Def.\nHw Settings"};
     const wchar_t* groupStates[] = {L"normal", L"hover", L"selected", L"disabled", L"two lines"};
     for (int i = 0; i < 5; i++) {
         groups[i].Create(50 + i, groupCaptions[i], 10 + i * 90, 85, 62, 25, p, 333, 335, 333);
@@ -123,8 +119,7 @@ int main(int argc, char** argv) {
 
     // Check boxes: unchecked, checked, hover, checked and hover, disabled,
     // disabled checked. Focus shows the hover face.
-    const wchar_t* boxStates[] = {L"off", L"checked", L"hover", L"on + hover", L"disabled",
-                                  L"disabled on"};
+    const wchar_t* boxStates[] = {L"off", L"checked", L"hover", L"on + hover", L"disabled", L"disabled on"};
     CheckBox boxes[6];
     for (int i = 0; i < 6; i++) {
         boxes[i].Create(21 + i, 20 + i * 80, 150, 8, 8, p, 259, 272, 359);
@@ -176,8 +171,7 @@ int main(int argc, char** argv) {
     fan.SetValue(100, 1);
     plain.Create(37, 43, 0, 30, 330, 0, 0, 100, p, 0, 250, 271, 358);
     plain.SetValue(30, 1);
-    Caption(p, L"slider: minimum | alternate, maximum, disabled | middle, hover | maximum",
-            20, 305, 600);
+    Caption(p, L"slider: minimum | alternate, maximum, disabled | middle, hover | maximum", 20, 305, 600);
     Caption(p, L"slider without popup", 150, 325, 150);
 
     // Progress bars, value displays, logo and link labels.

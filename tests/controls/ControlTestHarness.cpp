@@ -12,8 +12,7 @@ const wchar_t kParentClass[] = L"ControlTestParent";
 
 void EnsureControlClasses() {
     static bool done = false;
-    if (done)
-        return;
+    if (done) return;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterRoundRadioClass(instance);
     RegisterCheckBoxClass(instance);
@@ -38,17 +37,15 @@ void EnsureControlClasses() {
 
 RecordingParent::RecordingParent(int width, int height) {
     EnsureControlClasses();
-    window_ = CreateWindowExW(WS_EX_TOPMOST, kParentClass, L"test parent",
-                              WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, width, height,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    window_ = CreateWindowExW(WS_EX_TOPMOST, kParentClass, L"test parent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40,
+                              40, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     SetForegroundWindow(window_);
     SetFocus(window_);
     Pump();
 }
 
 RecordingParent::~RecordingParent() {
-    if (GetCapture())
-        ReleaseCapture();
+    if (GetCapture()) ReleaseCapture();
     DestroyWindow(window_);
     Pump();
 }
@@ -75,8 +72,7 @@ LRESULT CALLBACK RecordingParent::WindowProc(HWND hwnd, UINT msg, WPARAM wParam,
     auto* self = reinterpret_cast<RecordingParent*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && ((msg >= WM_USER && msg < WM_USER + 100) || msg == WM_DESTROY))
         self->notes_.push_back({msg, wParam, lParam});
-    if (msg >= WM_USER && msg < WM_USER + 100)
-        return 0;
+    if (msg >= WM_USER && msg < WM_USER + 100) return 0;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -87,8 +83,7 @@ void Pump() {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        if (round < 2)
-            Sleep(1);
+        if (round < 2) Sleep(1);
     }
 }
 

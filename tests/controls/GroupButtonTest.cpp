@@ -13,10 +13,8 @@ const COLORREF kBlack = 0x000000;
 class GroupButtonTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(1, master.Create(50, L"Master", 192, 304, 43, 25, parent.Window(), 333, 335,
-                                   333));
-        ASSERT_EQ(1, slave.Create(51, L"Slave", 235, 304, 45, 25, parent.Window(), 333, 335,
-                                  333));
+        ASSERT_EQ(1, master.Create(50, L"Master", 192, 304, 43, 25, parent.Window(), 333, 335, 333));
+        ASSERT_EQ(1, slave.Create(51, L"Slave", 235, 304, 45, 25, parent.Window(), 333, 335, 333));
         master.JoinGroup(&cards);
         slave.JoinGroup(&cards);
         Pump();
@@ -89,10 +87,8 @@ TEST_F(GroupButtonTest, GroupHoldsAtMostTwentyButtons) {
 TEST_F(GroupButtonTest, CaptionWithALineFeedIsDrawnFromTheTop) {
     // A white caption in the top rows appears only for the two-line form.
     GroupButton twoLines, oneLine;
-    ASSERT_EQ(1, twoLines.Create(55, L"Restore Def.\nHw Settings", 10, 10, 120, 60,
-                                 parent.Window(), 333, 335, 333));
-    ASSERT_EQ(1, oneLine.Create(56, L"Restore Def.", 10, 80, 120, 60, parent.Window(), 333, 335,
-                                333));
+    ASSERT_EQ(1, twoLines.Create(55, L"Restore Def.\nHw Settings", 10, 10, 120, 60, parent.Window(), 333, 335, 333));
+    ASSERT_EQ(1, oneLine.Create(56, L"Restore Def.", 10, 80, 120, 60, parent.Window(), 333, 335, 333));
     Pump();
     auto whiteInRows = [](HWND window, int top, int bottom) {
         HDC dc = GetDC(window);

@@ -74,16 +74,14 @@ struct BasicProcessInfo {
 using QueryProcessFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
 
 DWORD WineGdiObjectCount() {
-    auto query = reinterpret_cast<QueryProcessFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    auto query = reinterpret_cast<QueryProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
     BasicProcessInfo info = {};
-    if (!query || query(GetCurrentProcess(), 0, &info, sizeof(info), nullptr) != 0)
-        return 0;
+    if (!query || query(GetCurrentProcess(), 0, &info, sizeof(info), nullptr) != 0) return 0;
     const unsigned char* processBlock = info.processBlock;
-    const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(
-        processBlock + (sizeof(void*) == 8 ? 0xF8 : 0x94));
-    if (!table)
-        return 0;
+    const unsigned char* table =
+        *reinterpret_cast<const unsigned char* const*>(processBlock + (sizeof(void*) == 8 ? 0xF8 : 0x94));
+    if (!table) return 0;
     DWORD count = 0;
     for (int i = 0; i < 0x10000; i++)
         count += table[i * 24 + 14] != 0;
@@ -106,10 +104,8 @@ DWORD ThreadWindowCount() {
 GuiCounts CurrentCounts() {
     HANDLE self = GetCurrentProcess();
     GuiCounts counts = {GetGuiResources(self, GR_GDIOBJECTS), GetGuiResources(self, GR_USEROBJECTS)};
-    if (counts.gdi == 0)
-        counts.gdi = WineGdiObjectCount();
-    if (counts.user == 0)
-        counts.user = ThreadWindowCount();
+    if (counts.gdi == 0) counts.gdi = WineGdiObjectCount();
+    if (counts.user == 0) counts.user = ThreadWindowCount();
     return counts;
 }
 
@@ -121,8 +117,8 @@ TEST(LeakTest, CountsSeeObjectsComeAndGo) {
     HBITMAP bitmaps[10];
     for (HBITMAP& bitmap : bitmaps)
         bitmap = CreateBitmap(2, 2, 1, 32, nullptr);
-    HWND child = CreateWindowExW(0, L"static", nullptr, WS_CHILD, 0, 0, 5, 5, parent.Window(),
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND child = CreateWindowExW(0, L"static", nullptr, WS_CHILD, 0, 0, 5, 5, parent.Window(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
     const GuiCounts during = CurrentCounts();
     for (HBITMAP bitmap : bitmaps)
         DeleteObject(bitmap);
@@ -147,8 +143,7 @@ TEST(LeakTest, EveryControlGivesBackItsGdiAndUserObjects) {
     const GuiCounts after = CurrentCounts();
     std::printf("[ counts    ] GDI %lu -> %lu, USER %lu -> %lu after %d rounds\n",
                 static_cast<unsigned long>(before.gdi), static_cast<unsigned long>(after.gdi),
-                static_cast<unsigned long>(before.user), static_cast<unsigned long>(after.user),
-                rounds);
+                static_cast<unsigned long>(before.user), static_cast<unsigned long>(after.user), rounds);
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
     // Every child window is gone again.

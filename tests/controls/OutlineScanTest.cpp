@@ -20,24 +20,36 @@ std::vector<std::uint8_t> Rows(const std::vector<std::string>& art, int bytesPer
         for (char c : row) {
             std::uint8_t b = 0xFF, g = 0xFF, r = 0xFF;
             switch (c) {
-            case '#': b = g = r = 0; break;
-            case 'r': b = 0; g = 0; r = 0xFF; break;
-            case 'c': b = 0xFF; g = 0xFF; r = 0; break;
-            case 'n': b = g = r = 0xFC; break;
-            case 'g': b = g = r = 0xFB; break;
+                case '#':
+                    b = g = r = 0;
+                    break;
+                case 'r':
+                    b = 0;
+                    g = 0;
+                    r = 0xFF;
+                    break;
+                case 'c':
+                    b = 0xFF;
+                    g = 0xFF;
+                    r = 0;
+                    break;
+                case 'n':
+                    b = g = r = 0xFC;
+                    break;
+                case 'g':
+                    b = g = r = 0xFB;
+                    break;
             }
             bits.push_back(b);
             bits.push_back(g);
             bits.push_back(r);
-            if (bytesPerPixel == 4)
-                bits.push_back(0);
+            if (bytesPerPixel == 4) bits.push_back(0);
         }
     }
     return bits;
 }
 
-std::vector<OutlinePoint> Scan(const std::vector<std::string>& art, int bytesPerPixel,
-                               bool* found) {
+std::vector<OutlinePoint> Scan(const std::vector<std::string>& art, int bytesPerPixel, bool* found) {
     std::vector<std::uint8_t> bits = Rows(art, bytesPerPixel);
     const int w = static_cast<int>(art[0].size());
     const int h = static_cast<int>(art.size());
@@ -47,8 +59,7 @@ std::vector<OutlinePoint> Scan(const std::vector<std::string>& art, int bytesPer
     return points;
 }
 
-void ExpectPoints(const std::vector<OutlinePoint>& actual,
-                  const std::vector<OutlinePoint>& expected) {
+void ExpectPoints(const std::vector<OutlinePoint>& actual, const std::vector<OutlinePoint>& expected) {
     ASSERT_EQ(expected.size(), actual.size());
     for (size_t i = 0; i < expected.size(); i++) {
         EXPECT_EQ(expected[i].x, actual[i].x) << "x of point " << i;

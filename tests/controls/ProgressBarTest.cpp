@@ -14,8 +14,8 @@ TEST(ProgressBlocks, CountAndFill) {
     struct Case {
         int value, minimum, maximum, filled;
     } cases[] = {
-        {50, 0, 100, 8}, {0, 0, 100, 0},   {100, 0, 100, 16}, {99, 0, 100, 15},
-        {-5, 0, 100, 0}, {150, 0, 100, 16}, {7, 7, 7, 0},     {30, 20, 40, 8},
+        {50, 0, 100, 8}, {0, 0, 100, 0},    {100, 0, 100, 16}, {99, 0, 100, 15},
+        {-5, 0, 100, 0}, {150, 0, 100, 16}, {7, 7, 7, 0},      {30, 20, 40, 8},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.filled, ProgressFilledBlocks(c.value, c.minimum, c.maximum, 16))
@@ -57,9 +57,9 @@ TEST_F(ProgressBarTest, PaintsBlocksForTheValue) {
     bar->SetValue(50);
     Pump();
     EXPECT_EQ(8 * 3 * 10, GreenPixels());
-    EXPECT_EQ(bar->segmentColour, ClientPixel(bar->Window(), 35 + 1, 5));  // block 7
+    EXPECT_EQ(bar->segmentColour, ClientPixel(bar->Window(), 35 + 1, 5));     // block 7
     EXPECT_EQ(bar->backgroundColour, ClientPixel(bar->Window(), 40 + 1, 5));  // block 8
-    EXPECT_EQ(bar->backgroundColour, ClientPixel(bar->Window(), 3, 5));  // a gap
+    EXPECT_EQ(bar->backgroundColour, ClientPixel(bar->Window(), 3, 5));       // a gap
     bar->SetValue(100);
     Pump();
     EXPECT_EQ(16 * 3 * 10, GreenPixels());

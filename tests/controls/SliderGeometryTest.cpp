@@ -36,7 +36,7 @@ TEST(SliderGeometry, ScaleForTracksWiderAndNarrowerThanTheStepCount) {
         {0, 100, 1, 185, 100, 100, 1.85f},
         {0, 10, 1, 185, 10, 10, 18.5f},
         {0, 1000, 1, 185, 1000, 185, 1.0f},
-        {0, 100, 30, 185, 4, 4, 46.25f},          // a remainder adds a step
+        {0, 100, 30, 185, 4, 4, 46.25f},  // a remainder adds a step
         {400000, 700000, 1000, 185, 300, 185, 1.0f},
         {90, 110, 1, 100, 20, 20, 5.0f},
         {0, kTopKhz, 1, 185, kTopKhz, 185, 1.0f},
@@ -81,16 +81,30 @@ TEST(SliderGeometry, PositionToValue) {
         int position;
         std::int64_t value;
     } cases[] = {
-        {&wide, 0, 0},      {&wide, 37, 37},     {&wide, 99, 99},    {&wide, 100, 100},
-        {&wide, 140, 100},  {&narrow, 0, 0},     {&narrow, 92, 497}, {&narrow, 184, 994},
-        {&narrow, 185, 1000}, {&stepped, 3, 90}, {&stepped, 4, 100},
+        {&wide, 0, 0},
+        {&wide, 37, 37},
+        {&wide, 99, 99},
+        {&wide, 100, 100},
+        {&wide, 140, 100},
+        {&narrow, 0, 0},
+        {&narrow, 92, 497},
+        {&narrow, 184, 994},
+        {&narrow, 185, 1000},
+        {&stepped, 3, 90},
+        {&stepped, 4, 100},
         // 92 * 1500000 / 185 = 745945.9; 184 * 1500000 / 185 = 1491891.9
-        {&gigahertz, 92, 745945}, {&gigahertz, 184, 1491891}, {&gigahertz, 185, 1500000},
+        {&gigahertz, 92, 745945},
+        {&gigahertz, 184, 1491891},
+        {&gigahertz, 185, 1500000},
         // 4294967295 / 185 = 23216039.4; * 184 = 4271751255.9
-        {&full, 1, 23216039}, {&full, 184, 4271751255}, {&full, 185, kTopKhz},
+        {&full, 1, 23216039},
+        {&full, 184, 4271751255},
+        {&full, 185, kTopKhz},
         // 100 * 1294968 / 185 = 699982.7 steps of 1000 above 3000000000
-        {&upperClocks, 100, 3699982000}, {&upperClocks, 185, kTopKhz},
-        {&top, 50, kTopKhz - 50}, {&top, 99, kTopKhz - 1},
+        {&upperClocks, 100, 3699982000},
+        {&upperClocks, 185, kTopKhz},
+        {&top, 50, kTopKhz - 50},
+        {&top, 99, kTopKhz - 1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.value, PositionToValue(*c.scale, c.position)) << "position " << c.position;
@@ -117,10 +131,13 @@ TEST(SliderGeometry, ValueToPositionAndHandleLeft) {
         int position;
     } cases[] = {
         // 2^31 * 185 / 4294967295 = 92.5; 3000000000 * 185 / 4294967295 = 129.2
-        {&full, 2147483648, 92}, {&full, 3000000000, 129}, {&full, kTopKhz, 185},
+        {&full, 2147483648, 92},
+        {&full, 3000000000, 129},
+        {&full, kTopKhz, 185},
         // 15000000 * 185 / 20000000 = 138.75
         {&twentyGigahertz, 15000000, 138},
-        {&top, kTopKhz - 50, 50}, {&top, kTopKhz, 100},
+        {&top, kTopKhz - 50, 50},
+        {&top, kTopKhz, 100},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.position, ValueToPosition(*c.scale, c.value)) << "value " << c.value;
@@ -157,13 +174,13 @@ TEST(SliderGeometry, ReleaseSnapsUpAfterMovingRightAndDownAfterMovingLeft) {
         int handleLeft, pressLeft;
         int snappedLeft, position;
     } cases[] = {
-        {300, 290, 302, 28},  // right: 27.2 positions round up
-        {300, 310, 300, 27},  // left: round down
-        {300, 300, 302, 28},  // not moved counts as right
-        {260, 200, 260, 5},   // exactly on a position
-        {436, 400, 436, 102}, // past the right end: held at the end
-        {251, 260, 251, 0},   // at the left end
-        {240, 260, 251, 0},   // past the left end
+        {300, 290, 302, 28},   // right: 27.2 positions round up
+        {300, 310, 300, 27},   // left: round down
+        {300, 300, 302, 28},   // not moved counts as right
+        {260, 200, 260, 5},    // exactly on a position
+        {436, 400, 436, 102},  // past the right end: held at the end
+        {251, 260, 251, 0},    // at the left end
+        {240, 260, 251, 0},    // past the left end
     };
     for (const Case& c : cases) {
         DragResult r = SnapHandle(wide, c.handleLeft, c.pressLeft, 21, 261, 446);

@@ -16,8 +16,7 @@ namespace {
 class SliderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(1, slider.Create(31, 40, 32, 261, 175, 230, 53, 185, parent.Window(), 308, 250,
-                                   271, 358));
+        ASSERT_EQ(1, slider.Create(31, 40, 32, 261, 175, 230, 53, 185, parent.Window(), 308, 250, 271, 358));
         handle = slider.Handle().Window();
         Pump();
         parent.Clear();
@@ -271,8 +270,7 @@ TEST_F(SliderTest, PaintingTheTrackRepaintsTheHandle) {
 
 TEST_F(SliderTest, CreateFailsWithoutTheHandleBitmap) {
     Slider broken;
-    EXPECT_EQ(0, broken.Create(38, 44, 0, 355, 200, 0, 0, 100, parent.Window(), 0, 9999, 271,
-                               358));
+    EXPECT_EQ(0, broken.Create(38, 44, 0, 355, 200, 0, 0, 100, parent.Window(), 0, 9999, 271, 358));
     EXPECT_NE(nullptr, broken.TrackWindow()) << "windows already made stay";
 }
 
@@ -292,8 +290,7 @@ INPUT AbsoluteMouse(int x, int y, DWORD flags) {
 TEST_F(SliderTest, RealDragThroughTheInputQueueSnapsOnRelease) {
     POINT centre = {10, 5};
     ClientToScreen(handle, &centre);
-    INPUT press[] = {AbsoluteMouse(centre.x, centre.y, 0),
-                     AbsoluteMouse(centre.x, centre.y, MOUSEEVENTF_LEFTDOWN)};
+    INPUT press[] = {AbsoluteMouse(centre.x, centre.y, 0), AbsoluteMouse(centre.x, centre.y, MOUSEEVENTF_LEFTDOWN)};
     ASSERT_EQ(2u, SendInput(2, press, sizeof(INPUT)));
     PumpFor(100);
     INPUT drag = AbsoluteMouse(centre.x + 49, centre.y, 0);

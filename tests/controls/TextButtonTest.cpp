@@ -165,20 +165,17 @@ TEST_F(TextButtonTest, CaptionIsCutToNineteenCharacters) {
     // Narrow letters keep the whole caption on the 100-pixel face.
     const std::wstring narrow(18, L'i');
     TextButton longCaption, nineteen, eighteen;
-    ASSERT_EQ(1, longCaption.Create(1, (narrow + L"ABCDEFG").c_str(), 0, 100, 100, 18,
-                                    parent.Window(), 258, 267, 330));
-    ASSERT_EQ(1, nineteen.Create(2, (narrow + L"A").c_str(), 0, 130, 100, 18, parent.Window(),
-                                 258, 267, 330));
-    ASSERT_EQ(1, eighteen.Create(3, narrow.c_str(), 0, 160, 100, 18, parent.Window(), 258, 267,
-                                 330));
+    ASSERT_EQ(1, longCaption.Create(1, (narrow + L"ABCDEFG").c_str(), 0, 100, 100, 18, parent.Window(), 258, 267, 330));
+    ASSERT_EQ(1, nineteen.Create(2, (narrow + L"A").c_str(), 0, 130, 100, 18, parent.Window(), 258, 267, 330));
+    ASSERT_EQ(1, eighteen.Create(3, narrow.c_str(), 0, 160, 100, 18, parent.Window(), 258, 267, 330));
     Pump();
     EXPECT_EQ(pixels(nineteen.Window()), pixels(longCaption.Window()));
     EXPECT_NE(pixels(eighteen.Window()), pixels(longCaption.Window()));
 }
 
 TEST_F(TextButtonTest, WindowWithoutObjectIgnoresMouseAndTimer) {
-    HWND bare = CreateWindowExW(0, kTextButtonClass, L"x", WS_CHILD | WS_VISIBLE, 0, 200, 20, 20,
-                                parent.Window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND bare = CreateWindowExW(0, kTextButtonClass, L"x", WS_CHILD | WS_VISIBLE, 0, 200, 20, 20, parent.Window(),
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, bare);
     EXPECT_EQ(0, SendMessageW(bare, WM_LBUTTONDOWN, MK_LBUTTON, 0));
     EXPECT_EQ(0, SendMessageW(bare, WM_LBUTTONUP, 0, 0));

@@ -70,8 +70,9 @@ TEST_F(CardDatabase, FanKeysAreAllOrNothing) {
     HardwareObject hw;
     ASSERT_EQ(0, Start(hw));
     CardSettings s;
-    WriteDatabase(kTestDb, L"[  0611_Info ]\r\nMaxSpeed=90\r\nNormalSpeed=60\r\nMaxTemperatureThreshold=80\r\n"
-                           L"NormalTemperatureThreshold=60\r\n");
+    WriteDatabase(kTestDb,
+                  L"[  0611_Info ]\r\nMaxSpeed=90\r\nNormalSpeed=60\r\nMaxTemperatureThreshold=80\r\n"
+                  L"NormalTemperatureThreshold=60\r\n");
     ASSERT_EQ(0, LoadCardDatabase(kTestDb, hw, s));
     EXPECT_EQ(3000u, s.Fan(0, kFanMaximum));
     EXPECT_EQ(2250u, s.Fan(0, kFanNormal));
@@ -79,8 +80,9 @@ TEST_F(CardDatabase, FanKeysAreAllOrNothing) {
     EXPECT_EQ(75, s.Short(0, kMaxTemperatureThreshold));
     EXPECT_EQ(50, s.Short(0, kNormalTemperatureThreshold));
 
-    WriteDatabase(kTestDb, L"[0611_Inf]\nMaxSpeed=100\nNormalSpeed=70\nSilentSpeed=33\n"
-                           L"MaxTemperatureThreshold=   75\nNormalTemperatureThreshold=45\n");
+    WriteDatabase(kTestDb,
+                  L"[0611_Inf]\nMaxSpeed=100\nNormalSpeed=70\nSilentSpeed=33\n"
+                  L"MaxTemperatureThreshold=   75\nNormalTemperatureThreshold=45\n");
     ASSERT_EQ(0, LoadCardDatabase(kTestDb, hw, s));
     EXPECT_EQ(3000u, s.Fan(0, kFanMaximum));
     EXPECT_EQ(990u, s.Fan(0, kFanSilent));
@@ -88,8 +90,9 @@ TEST_F(CardDatabase, FanKeysAreAllOrNothing) {
     EXPECT_EQ(45, s.Short(0, kNormalTemperatureThreshold));
 
     // Damaged numbers cannot ask for more than full speed.
-    WriteDatabase(kTestDb, L"[0611_Inf]\nMaxSpeed=400000\nNormalSpeed=-5\nSilentSpeed=x\n"
-                           L"MaxTemperatureThreshold=99999\nNormalTemperatureThreshold=45\n");
+    WriteDatabase(kTestDb,
+                  L"[0611_Inf]\nMaxSpeed=400000\nNormalSpeed=-5\nSilentSpeed=x\n"
+                  L"MaxTemperatureThreshold=99999\nNormalTemperatureThreshold=45\n");
     ASSERT_EQ(0, LoadCardDatabase(kTestDb, hw, s));
     EXPECT_EQ(3000u, s.Fan(0, kFanMaximum));
     EXPECT_EQ(0u, s.Fan(0, kFanNormal));
@@ -173,8 +176,9 @@ TEST_F(CardDatabase, MissingOrDamagedDatabaseGivesDefaults) {
     EXPECT_EQ(3000u, t.Fan(0, kFanMaximum));
 
     // A truncated database (cut mid-entry) keeps what was whole.
-    WriteDatabase(kTestDb, L"[0611_Inf]\r\nMaxSpeed=90\r\nNormalSpeed=60\r\nSilentSpeed=40\r\n"
-                           L"MaxTemperatureThreshold=70\r\nNormalTemperatureThreshold=50\r\nGpuMaxClock=8");
+    WriteDatabase(kTestDb,
+                  L"[0611_Inf]\r\nMaxSpeed=90\r\nNormalSpeed=60\r\nSilentSpeed=40\r\n"
+                  L"MaxTemperatureThreshold=70\r\nNormalTemperatureThreshold=50\r\nGpuMaxClock=8");
     CardSettings u;
     ASSERT_EQ(0, LoadCardDatabase(kTestDb, hw, u));
     EXPECT_EQ(2700u, u.Fan(0, kFanMaximum));
@@ -217,8 +221,8 @@ TEST_F(Calibration, ChipBelowAndAboveTheDriver) {
         int8_t expected;
     } cases[] = {
         {-6, 0, 6},
-        {-6, 2, 6},   // the old offset is already in the reading
-        {7, 0, -7},   // chip above the driver: negative differences
+        {-6, 2, 6},  // the old offset is already in the reading
+        {7, 0, -7},  // chip above the driver: negative differences
         {7, -3, -7},
     };
     for (const Case& c : cases) {
@@ -287,7 +291,8 @@ TEST_F(CardDatabase, FanStateIsTakenAfterTheStartupFanTest) {
     ASSERT_EQ(0, hw.InitializeHardware());
     // Meet the worker inside its test, as a slow start-up would.
     DWORD start = GetTickCount();
-    while (!Info(0).fanManual && GetTickCount() - start < 10000) Sleep(1);
+    while (!Info(0).fanManual && GetTickCount() - start < 10000)
+        Sleep(1);
     CardSettings s;
     ASSERT_EQ(0, LoadCardDatabase(L"DMini", hw, s));
 

@@ -22,8 +22,7 @@ NvStatus __cdecl EnumPhysicalGpus(NvPhysicalGpuHandle* handles, uint32_t* count)
     return 0;
 }
 
-NvStatus __cdecl GetPciIdentifiers(NvPhysicalGpuHandle, uint32_t* device, uint32_t* sub, uint32_t* rev,
-                                   uint32_t* ext) {
+NvStatus __cdecl GetPciIdentifiers(NvPhysicalGpuHandle, uint32_t* device, uint32_t* sub, uint32_t* rev, uint32_t* ext) {
     *device = 0xFFFFFFFF;
     *sub = *rev = *ext = 0;
     return 0;
@@ -77,16 +76,26 @@ NvStatus __cdecl SetPerfClocks(NvPhysicalGpuHandle, uint32_t, NvPerfClocks*) {
 
 extern "C" __declspec(dllexport) void* __cdecl nvapi_QueryInterface(uint32_t id) {
     switch (id) {
-    case 0x0150E828: return (void*)Initialize;
-    case 0xE5AC921F: return (void*)EnumPhysicalGpus;
-    case 0x2DDFB66E: return (void*)GetPciIdentifiers;
-    case 0xE3640A56: return (void*)GetThermalSettings;
-    case 0x2FDE12C5: return (void*)I2c;
-    case 0xE812EB07: return (void*)I2c;
-    case 0xDA141340: return (void*)GetCoolerSettings;
-    case 0x891FA0AE: return (void*)SetCoolerLevels;
-    case 0x1EA54A3B: return (void*)GetPerfClocks;
-    case 0x07BCF4AC: return (void*)SetPerfClocks;
+        case 0x0150E828:
+            return (void*)Initialize;
+        case 0xE5AC921F:
+            return (void*)EnumPhysicalGpus;
+        case 0x2DDFB66E:
+            return (void*)GetPciIdentifiers;
+        case 0xE3640A56:
+            return (void*)GetThermalSettings;
+        case 0x2FDE12C5:
+            return (void*)I2c;
+        case 0xE812EB07:
+            return (void*)I2c;
+        case 0xDA141340:
+            return (void*)GetCoolerSettings;
+        case 0x891FA0AE:
+            return (void*)SetCoolerLevels;
+        case 0x1EA54A3B:
+            return (void*)GetPerfClocks;
+        case 0x07BCF4AC:
+            return (void*)SetPerfClocks;
     }
     return NULL;
 }

@@ -10,19 +10,19 @@
 #include "ThermalCalibration.h"
 
 TEST(FanMath, MonitorChipTachometerAndTargets) {
-    EXPECT_EQ(0u, MonitorCountToRpm(0));           // both bytes 0: stopped, no division
-    EXPECT_EQ(1000u, MonitorCountToRpm(0x05DC));   // 0x05 0xDC
-    EXPECT_EQ(0x01F4, MonitorRpmToCount(3000));    // 0x74 = 0x01, 0x75 = 0xF4
-    EXPECT_EQ(0xFFFF, MonitorRpmToCount(0));       // no count exists for 0 RPM
-    EXPECT_EQ(0xFFFF, MonitorRpmToCount(10));      // 150000 does not fit 16 bits
+    EXPECT_EQ(0u, MonitorCountToRpm(0));          // both bytes 0: stopped, no division
+    EXPECT_EQ(1000u, MonitorCountToRpm(0x05DC));  // 0x05 0xDC
+    EXPECT_EQ(0x01F4, MonitorRpmToCount(3000));   // 0x74 = 0x01, 0x75 = 0xF4
+    EXPECT_EQ(0xFFFF, MonitorRpmToCount(0));      // no count exists for 0 RPM
+    EXPECT_EQ(0xFFFF, MonitorRpmToCount(10));     // 150000 does not fit 16 bits
     EXPECT_EQ(65217, MonitorRpmToCount(23));
 }
 
 TEST(FanMath, MonitorChipCurveSpeedByte) {
-    EXPECT_EQ(62, MonitorCurveSpeedByte(1500));   // 1000 >> 4
+    EXPECT_EQ(62, MonitorCurveSpeedByte(1500));  // 1000 >> 4
     EXPECT_EQ(31, MonitorCurveSpeedByte(3000));
     EXPECT_EQ(0xFF, MonitorCurveSpeedByte(0));
-    EXPECT_EQ(0xFF, MonitorCurveSpeedByte(300));   // 312: would wrap to 56, a faster speed
+    EXPECT_EQ(0xFF, MonitorCurveSpeedByte(300));  // 312: would wrap to 56, a faster speed
     EXPECT_EQ(0xFE, MonitorCurveSpeedByte(369));
 }
 

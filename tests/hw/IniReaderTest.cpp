@@ -38,9 +38,9 @@ void WriteBytes(const wchar_t* name, const void* data, size_t bytes) {
 TEST(IniReader, SectionsKeysAndValues) {
     IniReader ini;
     ASSERT_TRUE(Parse(&ini,
-                      L"orphan=1\r\n"             // before any section: dropped
+                      L"orphan=1\r\n"                  // before any section: dropped
                       L"[  0290_Info  ] trailing\r\n"  // names trimmed, text after ']' ignored
-                      L"  MaxSpeed  =  75\r\n"       // key trimmed, value kept as written
+                      L"  MaxSpeed  =  75\r\n"         // key trimmed, value kept as written
                       L"no equals sign\n"
                       L"Empty=\n"
                       L"[Second]\r"
@@ -74,7 +74,9 @@ TEST(IniReader, OnlyTheFirstMatchingSectionIsSearched) {
 
 TEST(IniReader, ByteOrderMarkAndOddUnits) {
     IniReader ini;
-    std::wstring text = L"\xFEFF[S]\nK=\xFEFF" L"5\n";
+    std::wstring text =
+        L"\xFEFF[S]\nK=\xFEFF"
+        L"5\n";
     ASSERT_TRUE(Parse(&ini, text));
     EXPECT_EQ(std::wstring(L"\xFEFF") + L"5", Value(ini, L"S", L"K"));  // kept inside a value
 }

@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
         printf("cannot open the virtual card state\n");
         return 2;
     }
-    const char* scenarios[] = {"monitorchip", "monitorchip-5a", "adt7473",   "adt7473-pwm2", "adt7473-notach",
-                               "driver-fan",  "no-fan",         "sli",       "3d-only",      "no-shader"};
+    const char* scenarios[] = {"monitorchip", "monitorchip-5a", "adt7473", "adt7473-pwm2", "adt7473-notach",
+                               "driver-fan",  "no-fan",         "sli",     "3d-only",      "no-shader"};
     printf("%-16s %5s %6s %7s %7s %11s %12s\n", "scenario", "gpus", "i2c", "needed", "driver", "heap(new/blk)",
            "us/pass");
     bool ok = true;
@@ -139,9 +139,9 @@ int main(int argc, char** argv) {
             MonitoringPass(hw);
         }
         QueryPerformanceCounter(&end);
-        double usPerPass = timingPasses > 0 ? (double)(end.QuadPart - start.QuadPart) * 1e6 /
-                                                  (double)frequency.QuadPart / timingPasses
-                                            : 0.0;
+        double usPerPass =
+            timingPasses > 0 ? (double)(end.QuadPart - start.QuadPart) * 1e6 / (double)frequency.QuadPart / timingPasses
+                             : 0.0;
         printf("%-16s %5d %6u %7u %7u %6ld/%-6ld %12.1f\n", scenario, hw.GpuCount(), i2c, needed, driver,
                (long)newCalls, blocksAfter - blocksBefore, usPerPass);
         if (newCalls != 0 || blocksAfter != blocksBefore || i2c > needed) {

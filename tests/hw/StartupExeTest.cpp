@@ -267,8 +267,8 @@ TEST_F(StartupExe, MissingDecoderOrDatabaseStillStarts) {
 TEST_F(StartupExe, WindowsOlderThanXpIsRefused) {
     // Wine answers the version query with the one set for the program.
     HKEY key = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\VexaPanel.exe", 0,
-                                             NULL, 0, KEY_SET_VALUE, NULL, &key, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\VexaPanel.exe", 0, NULL,
+                                             0, KEY_SET_VALUE, NULL, &key, NULL));
     const wchar_t version[] = L"win2k";
     RegSetValueExW(key, L"Version", 0, REG_SZ, (const BYTE*)version, sizeof(version));
     Scenario("monitorchip");

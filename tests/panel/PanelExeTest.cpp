@@ -26,7 +26,9 @@ std::wstring StateFile() {
     return std::wstring(dir) + L"vexa-startup-tests.state";
 }
 
-std::wstring Wide(const char* text) { return std::wstring(text, text + strlen(text)); }
+std::wstring Wide(const char* text) {
+    return std::wstring(text, text + strlen(text));
+}
 
 bool WaitForText(HWND display, const std::wstring& expected, DWORD timeoutMs) {
     DWORD start = GetTickCount();
@@ -278,7 +280,10 @@ POINT OutermostBackground(HWND main, bool rightmost) {
         }
     }
     DeleteObject(region);
-    if (rightmost) found.x -= 2; else found.y -= 2;
+    if (rightmost)
+        found.x -= 2;
+    else
+        found.y -= 2;
     return found;
 }
 

@@ -20,17 +20,30 @@ TEST(ParseStartMode, WordsInAnyCase) {
         {"OnlyApplySettings", kStartOnlyApplySettings},
         {"ONLYAPPLYSETTINGS", kStartOnlyApplySettings},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.mode, ParseStartMode(c.line)) << c.line;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.mode, ParseStartMode(c.line)) << c.line;
 }
 
 TEST(ParseStartMode, AnythingElseIsAnInteractiveStart) {
     const char* lines[] = {
-        nullptr, "", " ", "SysTray ", " SysTray", "/SysTray", "-Minimize", "Sys Tray",
-        "SysTra", "SysTrayy", "Normal Minimize", "\tNormal", "Minimise",
+        nullptr,
+        "",
+        " ",
+        "SysTray ",
+        " SysTray",
+        "/SysTray",
+        "-Minimize",
+        "Sys Tray",
+        "SysTra",
+        "SysTrayy",
+        "Normal Minimize",
+        "\tNormal",
+        "Minimise",
         // A byte that a code page might fold to an ASCII letter must not match.
         "Norm\xC1l",
     };
-    for (const char* line : lines) EXPECT_EQ(kStartInteractive, ParseStartMode(line)) << (line ? line : "(null)");
+    for (const char* line : lines)
+        EXPECT_EQ(kStartInteractive, ParseStartMode(line)) << (line ? line : "(null)");
 }
 
 TEST(ParseStartMode, OverlongLineIsInteractive) {

@@ -21,8 +21,7 @@ class AddedFont {
 public:
     explicit AddedFont(const wchar_t* file) : file_(file), added_(AddFontResourceW(file)) {}
     ~AddedFont() {
-        if (added_)
-            RemoveFontResourceW(file_);
+        if (added_) RemoveFontResourceW(file_);
     }
     AddedFont(const AddedFont&) = delete;
     AddedFont& operator=(const AddedFont&) = delete;
@@ -72,8 +71,7 @@ TEST(FontFiles, DigifaceWideHasEveryCharacterTheDisplaysShow) {
     const wchar_t kShown[] = L"0123456789%. -:ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     const int n = static_cast<int>(wcslen(kShown));
     WORD glyphs[80];
-    ASSERT_EQ(GetGlyphIndicesW(f.Dc(), kShown, n, glyphs, GGI_MARK_NONEXISTING_GLYPHS),
-              static_cast<DWORD>(n));
+    ASSERT_EQ(GetGlyphIndicesW(f.Dc(), kShown, n, glyphs, GGI_MARK_NONEXISTING_GLYPHS), static_cast<DWORD>(n));
     for (int i = 0; i < n; ++i)
         EXPECT_NE(glyphs[i], 0xFFFF) << "no glyph for '" << static_cast<char>(kShown[i]) << "'";
     // Digits share one advance, so a changing value does not jitter.

@@ -6,13 +6,10 @@ namespace {
 
 const void* LockedResource(HMODULE module, WORD id, const wchar_t* type, DWORD* size) {
     HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    if (!info)
-        return nullptr;
+    if (!info) return nullptr;
     HGLOBAL data = LoadResource(module, info);
-    if (!data)
-        return nullptr;
-    if (size)
-        *size = SizeofResource(module, info);
+    if (!data) return nullptr;
+    if (size) *size = SizeofResource(module, info);
     return LockResource(data);
 }
 
@@ -68,8 +65,7 @@ StoredBitmap ReadStoredBitmap(HMODULE module, WORD id) {
     StoredBitmap out;
     DWORD size = 0;
     const void* data = LockedResource(module, id, MAKEINTRESOURCEW(2) /* RT_BITMAP */, &size);
-    if (!data || size < sizeof(BITMAPINFOHEADER))
-        return out;
+    if (!data || size < sizeof(BITMAPINFOHEADER)) return out;
     BITMAPINFOHEADER header;
     std::memcpy(&header, data, sizeof(header));
     out.found = true;
@@ -102,16 +98,14 @@ static_assert(sizeof(GroupIconEntry) == 14, "icon directory entries are packed")
 std::vector<SIZE> ReadIconGroupSizes(HMODULE module, WORD id) {
     std::vector<SIZE> sizes;
     DWORD size = 0;
-    const BYTE* data = static_cast<const BYTE*>(
-        LockedResource(module, id, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, &size));
-    if (!data || size < sizeof(GroupIconHeader))
-        return sizes;
+    const BYTE* data =
+        static_cast<const BYTE*>(LockedResource(module, id, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, &size));
+    if (!data || size < sizeof(GroupIconHeader)) return sizes;
     GroupIconHeader header;
     std::memcpy(&header, data, sizeof(header));
     for (WORD i = 0; i < header.count; ++i) {
         size_t at = sizeof(header) + i * sizeof(GroupIconEntry);
-        if (at + sizeof(GroupIconEntry) > size)
-            break;
+        if (at + sizeof(GroupIconEntry) > size) break;
         GroupIconEntry e;
         std::memcpy(&e, data + at, sizeof(e));
         // A width byte of 0 stands for 256.
@@ -123,8 +117,7 @@ std::vector<SIZE> ReadIconGroupSizes(HMODULE module, WORD id) {
 
 const DialogItem* DialogTemplate::Find(DWORD id) const {
     for (const DialogItem& item : items)
-        if (item.id == id)
-            return &item;
+        if (item.id == id) return &item;
     return nullptr;
 }
 
@@ -135,8 +128,7 @@ const void* FindDialogTemplateBytes(HMODULE module, WORD id) {
 DialogTemplate ReadDialogTemplate(HMODULE module, WORD id) {
     DialogTemplate out;
     const BYTE* base = static_cast<const BYTE*>(FindDialogTemplateBytes(module, id));
-    if (!base)
-        return out;
+    if (!base) return out;
     out.found = true;
     TemplateCursor c(base);
     WORD version = c.Word();

@@ -25,10 +25,10 @@ struct DialogItem {
     DWORD id = 0;
     DWORD style = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
-    WORD classAtom = 0;        // 0x80 button, 0x82 static, ...; 0 when named
-    std::wstring className;    // when not an atom
-    std::wstring text;         // empty for an ordinal title
-    WORD textOrdinal = 0;      // a resource id given as the title (icons)
+    WORD classAtom = 0;      // 0x80 button, 0x82 static, ...; 0 when named
+    std::wstring className;  // when not an atom
+    std::wstring text;       // empty for an ordinal title
+    WORD textOrdinal = 0;    // a resource id given as the title (icons)
 };
 
 struct DialogTemplate {

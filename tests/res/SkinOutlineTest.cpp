@@ -45,8 +45,7 @@ Pixels ReadPixels(HBITMAP bitmap) {
 // the white key; everything else could be taken for the background.
 bool IsPicture(DWORD c) {
     for (int shift = 0; shift < 24; shift += 8)
-        if (255 - static_cast<int>((c >> shift) & 0xFF) <= 3)
-            return false;
+        if (255 - static_cast<int>((c >> shift) & 0xFF) <= 3) return false;
     return true;
 }
 
@@ -56,11 +55,9 @@ std::vector<char> Outside(const Pixels& p) {
     std::vector<char> out(p.bgr.size(), 0);
     std::vector<int> stack;
     auto push = [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= p.width || y >= p.height)
-            return;
+        if (x < 0 || y < 0 || x >= p.width || y >= p.height) return;
         size_t i = static_cast<size_t>(y) * p.width + x;
-        if (out[i] || IsPicture(p.bgr[i]))
-            return;
+        if (out[i] || IsPicture(p.bgr[i])) return;
         out[i] = 1;
         stack.push_back(static_cast<int>(i));
     };
@@ -90,8 +87,7 @@ std::vector<char> RegionMask(HRGN region, int width, int height) {
     DWORD size = GetRegionData(region, 0, nullptr);
     std::vector<BYTE> buffer(size);
     RGNDATA* data = reinterpret_cast<RGNDATA*>(buffer.data());
-    if (!size || !GetRegionData(region, size, data))
-        return mask;
+    if (!size || !GetRegionData(region, size, data)) return mask;
     const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
     for (DWORD r = 0; r < data->rdh.nCount; ++r)
         for (int y = std::max(0L, rects[r].top); y < std::min<long>(height, rects[r].bottom); ++y)
@@ -101,8 +97,8 @@ std::vector<char> RegionMask(HRGN region, int width, int height) {
 }
 
 struct OutlineReport {
-    int stray = 0;   // background pixels inside the window
-    int holes = 0;   // picture pixels well inside the outline but cut away
+    int stray = 0;  // background pixels inside the window
+    int holes = 0;  // picture pixels well inside the outline but cut away
     int width = 0;
     int height = 0;
 };
@@ -114,10 +110,8 @@ const int kEdgeTrim = 4;
 OutlineReport ShapeAndCompare(WORD id) {
     OutlineReport report;
     HMODULE self = GetModuleHandleW(nullptr);
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  self, nullptr);
-    if (!window)
-        return report;
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, self, nullptr);
+    if (!window) return report;
     HBITMAP forReading = LoadBitmapW(self, MAKEINTRESOURCEW(id));
     Pixels pixels = ReadPixels(forReading);
     DeleteObject(forReading);
@@ -140,18 +134,15 @@ OutlineReport ShapeAndCompare(WORD id) {
         for (int y = 0; y < pixels.height; ++y) {
             for (int x = 0; x < pixels.width; ++x) {
                 size_t i = static_cast<size_t>(y) * pixels.width + x;
-                if (outside[i] && inRegion[i])
-                    ++report.stray;
+                if (outside[i] && inRegion[i]) ++report.stray;
                 bool deepInside = true;
                 for (int dy = -kEdgeTrim; dy <= kEdgeTrim && deepInside; ++dy)
                     for (int dx = -kEdgeTrim; dx <= kEdgeTrim && deepInside; ++dx) {
                         int xx = x + dx, yy = y + dy;
-                        deepInside = xx >= 0 && yy >= 0 && xx < pixels.width &&
-                                     yy < pixels.height &&
+                        deepInside = xx >= 0 && yy >= 0 && xx < pixels.width && yy < pixels.height &&
                                      !outside[static_cast<size_t>(yy) * pixels.width + xx];
                     }
-                if (deepInside && !inRegion[i])
-                    ++report.holes;
+                if (deepInside && !inRegion[i]) ++report.holes;
             }
         }
         DestroyWindow(window);

@@ -35,17 +35,32 @@ struct PanelText {
 // What the panel paints itself in Auto fan mode, for a card with 2D and 3D
 // levels and a shader clock.
 const PanelText kTexts[] = {
-    {363, 228, L"Fan Speed:", 1}, {180, 228, L"GPU Clock:", 1},
-    {180, 253, L"Shader Clock:", 1}, {180, 278, L"Mem. Clock:", 1},
-    {363, 253, L"GPU Temp.:", 1}, {90, 136, L"Auto", 2}, {140, 136, L"Manual", 2},
+    {363, 228, L"Fan Speed:", 1},
+    {180, 228, L"GPU Clock:", 1},
+    {180, 253, L"Shader Clock:", 1},
+    {180, 278, L"Mem. Clock:", 1},
+    {363, 253, L"GPU Temp.:", 1},
+    {90, 136, L"Auto", 2},
+    {140, 136, L"Manual", 2},
     {85, 157, L"Fan speed will be adjusted by", 2},
     {85, 167, L"the temperature automatically.", 2},
-    {82, 122, L"Fan Speed Setting: ", 2}, {239, 122, L"Over Clock Setting: (MHz)", 2},
-    {479, 169, L"GPU", 2}, {479, 189, L"Mem.", 2}, {479, 149, L"Shader", 2},
-    {261, 181, L"300", 2}, {422, 181, L"700", 2}, {343, 181, L"575", 2},
-    {261, 161, L"700", 2}, {422, 161, L"1600", 2}, {343, 161, L"1350", 2},
-    {261, 201, L"400", 2}, {422, 201, L"1000", 2}, {343, 201, L"900", 2},
-    {300, 138, L"2D", 2}, {322, 138, L"3D", 2}, {253, 137, L"Link", 2},
+    {82, 122, L"Fan Speed Setting: ", 2},
+    {239, 122, L"Over Clock Setting: (MHz)", 2},
+    {479, 169, L"GPU", 2},
+    {479, 189, L"Mem.", 2},
+    {479, 149, L"Shader", 2},
+    {261, 181, L"300", 2},
+    {422, 181, L"700", 2},
+    {343, 181, L"575", 2},
+    {261, 161, L"700", 2},
+    {422, 161, L"1600", 2},
+    {343, 161, L"1350", 2},
+    {261, 201, L"400", 2},
+    {422, 201, L"1000", 2},
+    {343, 201, L"900", 2},
+    {300, 138, L"2D", 2},
+    {322, 138, L"3D", 2},
+    {253, 137, L"Link", 2},
 };
 
 void PaintPanel(HDC dc) {
@@ -71,8 +86,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, gShape.bitmap.Get());
         const RECT& r = ps.rcPaint;
-        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top,
-               SRCCOPY);
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top, SRCCOPY);
         SelectObject(memory, old);
         DeleteDC(memory);
         PaintPanel(dc);
@@ -85,8 +99,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
     if (msg == WM_INITDIALOG) {
         // What the program sets at run time for the radio and check boxes.
-        CheckRadioButton(dialog, IDC_SETTINGS_RUN, IDC_SETTINGS_DONT_RUN,
-                         IDC_SETTINGS_RUN_TRAY);
+        CheckRadioButton(dialog, IDC_SETTINGS_RUN, IDC_SETTINGS_DONT_RUN, IDC_SETTINGS_RUN_TRAY);
         CheckDlgButton(dialog, IDC_SETTINGS_SAVE_HW, BST_CHECKED);
         return TRUE;
     }
@@ -168,9 +181,8 @@ int wmain(int argc, wchar_t** argv) {
     gFonts[2] = MakeFont(L"DigifaceWide", 16, 0);
     gFonts[3] = MakeFont(L"Arial", 10, FW_BOLD);
 
-    if (!RegisterRoundRadioClass(self) || !RegisterCheckBoxClass(self) ||
-        !RegisterSliderHandleClass(self) || !RegisterTextButtonClass(self) ||
-        !RegisterBitmapButtonClass(self) || !RegisterStaticTextClass(self) ||
+    if (!RegisterRoundRadioClass(self) || !RegisterCheckBoxClass(self) || !RegisterSliderHandleClass(self) ||
+        !RegisterTextButtonClass(self) || !RegisterBitmapButtonClass(self) || !RegisterStaticTextClass(self) ||
         !RegisterGroupButtonClass(self) || !CaptureStaticClassProc(self)) {
         std::fprintf(stderr, "class registration failed\n");
         return 1;
@@ -183,10 +195,10 @@ int wmain(int argc, wchar_t** argv) {
     wc.lpszClassName = L"SkinPreview_Cls";
     RegisterClassExW(&wc);
     // A desktop-coloured backdrop, so the screenshot shows the cut edges.
-    HWND backdrop = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 900, 600,
-                                    nullptr, nullptr, self, nullptr);
-    HWND panel = CreateWindowExW(0, L"SkinPreview_Cls", L"Vexa Panel", WS_POPUP, 40, 40, 552,
-                                 330, nullptr, nullptr, self, nullptr);
+    HWND backdrop =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 900, 600, nullptr, nullptr, self, nullptr);
+    HWND panel = CreateWindowExW(0, L"SkinPreview_Cls", L"Vexa Panel", WS_POPUP, 40, 40, 552, 330, nullptr, nullptr,
+                                 self, nullptr);
     gShape.window = panel;
     if (!backdrop || !panel || gShape.ApplyBitmapShape(static_cast<WORD>(IDB_SKIN)) != 0) {
         std::fprintf(stderr, "the skin window could not be made\n");
@@ -201,12 +213,9 @@ int wmain(int argc, wchar_t** argv) {
             ++failures;
         }
     };
-    need(gAuto.Create(21, 80, 138, 8, 8, panel, IDB_CHECK, IDB_CHECK_HOT, IDB_CHECK_DISABLED),
-         "Auto");
-    need(gManual.Create(23, 130, 138, 8, 8, panel, IDB_CHECK, IDB_CHECK_HOT,
-                        IDB_CHECK_DISABLED), "Manual");
-    need(gLink.Create(100, 235, 140, 8, 8, panel, IDB_CHECK, IDB_CHECK_HOT, IDB_CHECK_DISABLED),
-         "Link");
+    need(gAuto.Create(21, 80, 138, 8, 8, panel, IDB_CHECK, IDB_CHECK_HOT, IDB_CHECK_DISABLED), "Auto");
+    need(gManual.Create(23, 130, 138, 8, 8, panel, IDB_CHECK, IDB_CHECK_HOT, IDB_CHECK_DISABLED), "Manual");
+    need(gLink.Create(100, 235, 140, 8, 8, panel, IDB_CHECK, IDB_CHECK_HOT, IDB_CHECK_DISABLED), "Link");
     gAuto.SetCheck(1);
     gLink.SetCheck(1);
 
@@ -226,10 +235,9 @@ int wmain(int argc, wchar_t** argv) {
     static Slider sliders[4];
     for (int i = 0; i < 4; ++i) {
         const SliderRow& r = rows[i];
-        if (i == 1)
-            sliders[i].SetAlternatePictures(1);
-        need(sliders[i].Create(r.track, r.handle, r.popup, r.x, r.y, r.px, r.py, r.width, panel,
-                               r.picture, IDB_HANDLE, IDB_HANDLE_HOT, IDB_HANDLE_DISABLED),
+        if (i == 1) sliders[i].SetAlternatePictures(1);
+        need(sliders[i].Create(r.track, r.handle, r.popup, r.x, r.y, r.px, r.py, r.width, panel, r.picture, IDB_HANDLE,
+                               IDB_HANDLE_HOT, IDB_HANDLE_DISABLED),
              "a slider");
         sliders[i].SetRange(r.minimum, r.maximum);
         sliders[i].SetValue(r.value, 1);
@@ -244,16 +252,13 @@ int wmain(int argc, wchar_t** argv) {
     const int stepY[] = {172, 172, 152, 152, 192, 192};
     for (int i = 0; i < 6; ++i) {
         bool up = i % 2 == 0;
-        need(steps[i].Create(230 + i, nullptr, stepX[i], stepY[i], 17, 11, panel,
-                             up ? IDB_STEP_UP : IDB_STEP_DOWN,
+        need(steps[i].Create(230 + i, nullptr, stepX[i], stepY[i], 17, 11, panel, up ? IDB_STEP_UP : IDB_STEP_DOWN,
                              up ? IDB_STEP_UP_HOT : IDB_STEP_DOWN_HOT,
                              up ? IDB_STEP_UP_DISABLED : IDB_STEP_DOWN_DISABLED),
              "a step button");
     }
-    need(test.Create(48, L"Test", 408, 125, 35, 14, panel, IDB_BUTTON, IDB_BUTTON_HOT,
-                     IDB_BUTTON_DISABLED), "Test");
-    need(apply.Create(49, L"Apply", 446, 125, 35, 14, panel, IDB_BUTTON, IDB_BUTTON_HOT,
-                      IDB_BUTTON_DISABLED), "Apply");
+    need(test.Create(48, L"Test", 408, 125, 35, 14, panel, IDB_BUTTON, IDB_BUTTON_HOT, IDB_BUTTON_DISABLED), "Test");
+    need(apply.Create(49, L"Apply", 446, 125, 35, 14, panel, IDB_BUTTON, IDB_BUTTON_HOT, IDB_BUTTON_DISABLED), "Apply");
     test.SetFont(gFonts[1]);
     apply.SetFont(gFonts[1]);
     apply.Enable(0);
@@ -264,16 +269,19 @@ int wmain(int argc, wchar_t** argv) {
         int font;
     };
     const GroupRow groups[] = {
-        {50, 192, 304, 43, L"Master", 1}, {51, 235, 304, 45, L"Slave", 1},
-        {54, 279, 303, 45, L"Vexa\nBIOS", 1}, {220, 324, 303, 47, L"Settings", 1},
-        {55, 371, 303, 62, L"Restore Def.\nHw Settings", 2}, {53, 433, 303, 42, L"About", 1},
+        {50, 192, 304, 43, L"Master", 1},
+        {51, 235, 304, 45, L"Slave", 1},
+        {54, 279, 303, 45, L"Vexa\nBIOS", 1},
+        {220, 324, 303, 47, L"Settings", 1},
+        {55, 371, 303, 62, L"Restore Def.\nHw Settings", 2},
+        {53, 433, 303, 42, L"About", 1},
     };
     static GroupButton groupButtons[6];
     static ButtonGroup cardGroup, alone[4];
     for (int i = 0; i < 6; ++i) {
         const GroupRow& g = groups[i];
-        need(groupButtons[i].Create(g.id, g.caption, g.x, g.y, g.w, 25, panel, IDB_GROUP,
-                                    IDB_GROUP_HOT, IDB_GROUP), "a group button");
+        need(groupButtons[i].Create(g.id, g.caption, g.x, g.y, g.w, 25, panel, IDB_GROUP, IDB_GROUP_HOT, IDB_GROUP),
+             "a group button");
         groupButtons[i].SetFont(gFonts[g.font - 1]);
         groupButtons[i].JoinGroup(i < 2 ? &cardGroup : &alone[i - 2]);
     }
@@ -285,18 +293,15 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 5; ++i) {
         need(displays[i].Create(63 + i, at[i].x, at[i].y, 68, 20, panel), "a display");
         displays[i].SetFont(gFonts[2]);
-        if (i == 4)
-            displays[i].SetTextColour(RGB(255, 0, 0));
+        if (i == 4) displays[i].SetTextColour(RGB(255, 0, 0));
         displays[i].SetText(values[i]);
     }
     need(logo.Create(1, 55, 230, 123, 44, panel), "the logo");
     logo.SetBitmap(IDB_LOGO);
 
     static BitmapButton minimise, closeButton;
-    need(minimise.Create(68, nullptr, 435, 18, 30, 30, panel, IDB_MINIMISE, IDB_MINIMISE_HOT),
-         "minimise");
-    need(closeButton.Create(69, nullptr, 450, 22, 30, 30, panel, IDB_CLOSE, IDB_CLOSE_HOT),
-         "close");
+    need(minimise.Create(68, nullptr, 435, 18, 30, 30, panel, IDB_MINIMISE, IDB_MINIMISE_HOT), "minimise");
+    need(closeButton.Create(69, nullptr, 450, 22, 30, 30, panel, IDB_CLOSE, IDB_CLOSE_HOT), "close");
 
     static RoundRadio radio2d, radio3d;
     static RadioGroup levels;
@@ -311,15 +316,12 @@ int wmain(int argc, wchar_t** argv) {
     const int dialogIds[3] = {IDD_ABOUT, IDD_SETTINGS, IDD_FLASH_BIOS};
     int dialogX = 10;
     for (int i = 0; i < 3; ++i) {
-        dialogs[i] = CreateDialogParamW(self, MAKEINTRESOURCEW(dialogIds[i]), nullptr,
-                                        PreviewDialogProc, 0);
+        dialogs[i] = CreateDialogParamW(self, MAKEINTRESOURCEW(dialogIds[i]), nullptr, PreviewDialogProc, 0);
         need(dialogs[i] != nullptr, "a dialog");
-        if (!dialogs[i])
-            continue;
+        if (!dialogs[i]) continue;
         RECT r;
         GetWindowRect(dialogs[i], &r);
-        SetWindowPos(dialogs[i], HWND_TOP, dialogX, 420, 0, 0,
-                     SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        SetWindowPos(dialogs[i], HWND_TOP, dialogX, 420, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         dialogX += r.right - r.left + 10;
     }
 
@@ -327,10 +329,8 @@ int wmain(int argc, wchar_t** argv) {
     Pump(seconds * 1000);
     bool saved = SaveScreen(argv[1], 0, 0, 900, 600);
     for (HWND d : dialogs)
-        if (d)
-            DestroyWindow(d);
-    if (!saved)
-        std::fprintf(stderr, "the screenshot could not be saved\n");
+        if (d) DestroyWindow(d);
+    if (!saved) std::fprintf(stderr, "the screenshot could not be saved\n");
     DestroyWindow(panel);
     DestroyWindow(backdrop);
     for (HFONT f : gFonts)

@@ -24,34 +24,13 @@ struct BitmapSize {
 };
 
 const BitmapSize kBitmaps[] = {
-    {243, 243, 552, 330, 24},
-    {240, 240, 139, 71, 24},
-    {242, 242, 139, 71, 24},
-    {282, 282, 139, 71, 24},
-    {284, 308, 139, 71, 24},
-    {311, 323, 139, 71, 24},
-    {328, 328, 139, 71, 24},
-    {374, 374, 88, 44, 24},
-    {407, 415, 88, 44, 24},
-    {418, 418, 88, 44, 24},
-    {427, 446, 88, 44, 24},
-    {245, 245, 242, 7, 24},
-    {250, 250, 21, 11, 24},
-    {271, 271, 21, 11, 24},
-    {358, 358, 21, 11, 24},
-    {258, 258, 100, 18, 24},
-    {267, 267, 100, 18, 24},
-    {330, 330, 100, 18, 24},
-    {333, 335, 66, 33, 24},
-    {259, 259, 11, 11, 24},
-    {272, 272, 11, 11, 24},
-    {359, 359, 11, 11, 24},
-    {453, 458, 17, 11, 24},
-    {264, 265, 16, 17, 24},
-    {269, 270, 16, 17, 24},
-    {352, 352, 100, 40, 24},
-    {353, 353, 100, 36, 32},
-    {448, 451, 20, 20, 24},
+    {243, 243, 552, 330, 24}, {240, 240, 139, 71, 24}, {242, 242, 139, 71, 24}, {282, 282, 139, 71, 24},
+    {284, 308, 139, 71, 24},  {311, 323, 139, 71, 24}, {328, 328, 139, 71, 24}, {374, 374, 88, 44, 24},
+    {407, 415, 88, 44, 24},   {418, 418, 88, 44, 24},  {427, 446, 88, 44, 24},  {245, 245, 242, 7, 24},
+    {250, 250, 21, 11, 24},   {271, 271, 21, 11, 24},  {358, 358, 21, 11, 24},  {258, 258, 100, 18, 24},
+    {267, 267, 100, 18, 24},  {330, 330, 100, 18, 24}, {333, 335, 66, 33, 24},  {259, 259, 11, 11, 24},
+    {272, 272, 11, 11, 24},   {359, 359, 11, 11, 24},  {453, 458, 17, 11, 24},  {264, 265, 16, 17, 24},
+    {269, 270, 16, 17, 24},   {352, 352, 100, 40, 24}, {353, 353, 100, 36, 32}, {448, 451, 20, 20, 24},
     {351, 351, 14, 14, 24},
 };
 
@@ -59,9 +38,8 @@ const BitmapSize kBitmaps[] = {
 const WORD kTable42[] = {242, 240, 282, 328, 284, 285, 286, 287, 288, 289, 290, 291, 292, 293,
                          294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 304, 305, 306, 307,
                          311, 312, 313, 314, 315, 316, 317, 318, 319, 320, 321, 322, 323, 308};
-const WORD kTable31[] = {407, 438, 429, 418, 415, 414, 374, 413, 412, 408, 409,
-                         443, 444, 445, 446, 442, 441, 440, 439, 437, 436, 435,
-                         434, 411, 410, 433, 432, 431, 430, 428, 427};
+const WORD kTable31[] = {407, 438, 429, 418, 415, 414, 374, 413, 412, 408, 409, 443, 444, 445, 446, 442,
+                         441, 440, 439, 437, 436, 435, 434, 411, 410, 433, 432, 431, 430, 428, 427};
 
 std::wstring BinFolderFile(const wchar_t* name) {
     wchar_t path[MAX_PATH];
@@ -82,8 +60,7 @@ public:
     explicit DataModule(const std::wstring& path)
         : module_(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
     ~DataModule() {
-        if (module_)
-            FreeLibrary(module_);
+        if (module_) FreeLibrary(module_);
     }
     DataModule(const DataModule&) = delete;
     DataModule& operator=(const DataModule&) = delete;
@@ -108,7 +85,9 @@ protected:
         module_.reset(new DataModule(path_));
         ASSERT_NE(module_->Get(), nullptr);
     }
-    HMODULE Module() const { return module_->Get(); }
+    HMODULE Module() const {
+        return module_->Get();
+    }
 
     std::wstring path_;
     std::unique_ptr<DataModule> module_;
@@ -166,11 +145,9 @@ TEST_P(SkinResources, IconHasSmallLargeAndExtraLargeImages) {
         for (const SIZE& s : sizes)
             found = found || (s.cx == want && s.cy == want);
         EXPECT_TRUE(found) << "no " << want << " pixel image";
-        HICON icon = static_cast<HICON>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(IDI_VEXA), IMAGE_ICON, want, want, 0));
+        HICON icon = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_VEXA), IMAGE_ICON, want, want, 0));
         EXPECT_NE(icon, nullptr) << want;
-        if (icon)
-            DestroyIcon(icon);
+        if (icon) DestroyIcon(icon);
     }
 }
 
@@ -184,8 +161,7 @@ struct ExpectedItem {
 
 // A template names a system class by atom or, written as a CONTROL, by name.
 bool HasClass(const DialogItem& item, WORD atom) {
-    if (item.classAtom)
-        return item.classAtom == atom;
+    if (item.classAtom) return item.classAtom == atom;
     const wchar_t* name = atom == 0x80 ? L"Button" : L"Static";
     return lstrcmpiW(item.className.c_str(), name) == 0;
 }
@@ -227,8 +203,7 @@ void ExpectDialogCreates(HMODULE module, WORD id, const std::vector<ExpectedItem
     SCOPED_TRACE(id);
     const void* bytes = FindDialogTemplateBytes(module, id);
     ASSERT_NE(bytes, nullptr);
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                             static_cast<LPCDLGTEMPLATEW>(bytes), nullptr,
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(bytes), nullptr,
                                              NoDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     for (const ExpectedItem& s : expectedItems)
@@ -297,14 +272,12 @@ TEST_P(SkinResources, SettingsDialogTemplate) {
     // The five start modes form one radio group and nothing else joins it.
     EXPECT_TRUE(t.Find(IDC_SETTINGS_DONT_RUN)->style & WS_GROUP);
     EXPECT_TRUE(t.Find(IDC_SETTINGS_SAVE_GROUP)->style & WS_GROUP);
-    for (DWORD id : {IDC_SETTINGS_RUN, IDC_SETTINGS_RUN_MINIMIZED, IDC_SETTINGS_RUN_TRAY,
-                     IDC_SETTINGS_APPLY_QUIT})
+    for (DWORD id : {IDC_SETTINGS_RUN, IDC_SETTINGS_RUN_MINIMIZED, IDC_SETTINGS_RUN_TRAY, IDC_SETTINGS_APPLY_QUIT})
         EXPECT_FALSE(t.Find(id)->style & WS_GROUP) << id;
     ExpectDialogCreates(Module(), IDD_SETTINGS, kSettingsItems);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, SkinResources,
-                         ::testing::Values(L"self", L"VexaPanel.exe"),
+INSTANTIATE_TEST_SUITE_P(Modules, SkinResources, ::testing::Values(L"self", L"VexaPanel.exe"),
                          [](const ::testing::TestParamInfo<const wchar_t*>& info) {
                              return std::string(info.index == 0 ? "TestCopy" : "VexaPanelExe");
                          });

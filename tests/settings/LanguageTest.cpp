@@ -26,29 +26,29 @@ int CountLineBreaks(const wchar_t* text) {
 
 // Puts the global's language back after a test switched it.
 class LanguageSwitch : public ::testing::Test {
-  protected:
+protected:
     void TearDown() override { gLanguageState.SelectLanguage(savedCode); }
     int savedCode = gLanguageState.LanguageCode();
 };
 
-} // namespace
+}  // namespace
 
 TEST(LanguagePick, SystemLanguageIdsPickTheirCode) {
     struct Case {
         unsigned short langId;
         int code;
     } cases[] = {
-        {0x0404, kLanguageTraditionalChinese}, // Chinese, Taiwan
-        {0x0C04, kLanguageTraditionalChinese}, // Chinese, Hong Kong
-        {0x1004, kLanguageTraditionalChinese}, // Chinese, Singapore
-        {0x1404, kLanguageTraditionalChinese}, // Chinese, Macao
-        {0x0804, kLanguageSimplifiedChinese},  // Chinese, PRC
-        {0x0409, kLanguageEnglish},            // English, US
-        {0x0809, kLanguageEnglish},            // English, UK
-        {0x0411, kLanguageEnglish},            // Japanese
-        {0x0407, kLanguageEnglish},            // German
-        {0x0004, kLanguageEnglish},            // Chinese without a region
-        {0x7C04, kLanguageEnglish},            // Chinese (Traditional) neutral
+        {0x0404, kLanguageTraditionalChinese},  // Chinese, Taiwan
+        {0x0C04, kLanguageTraditionalChinese},  // Chinese, Hong Kong
+        {0x1004, kLanguageTraditionalChinese},  // Chinese, Singapore
+        {0x1404, kLanguageTraditionalChinese},  // Chinese, Macao
+        {0x0804, kLanguageSimplifiedChinese},   // Chinese, PRC
+        {0x0409, kLanguageEnglish},             // English, US
+        {0x0809, kLanguageEnglish},             // English, UK
+        {0x0411, kLanguageEnglish},             // Japanese
+        {0x0407, kLanguageEnglish},             // German
+        {0x0004, kLanguageEnglish},             // Chinese without a region
+        {0x7C04, kLanguageEnglish},             // Chinese (Traditional) neutral
         {0x0000, kLanguageEnglish},
         {0xFFFF, kLanguageEnglish},
     };

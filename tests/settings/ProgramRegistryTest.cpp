@@ -37,8 +37,8 @@ SavedValue ReadRaw(const wchar_t* keyPath, const wchar_t* name) {
 
 void WriteRaw(const wchar_t* keyPath, const wchar_t* name, DWORD type, const void* data, DWORD size) {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE,
-                                             nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr));
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size));
     RegCloseKey(key);
 }
@@ -99,7 +99,7 @@ std::wstring ModulePath() {
 
 // Every test starts without our values and leaves the registry as it was.
 class RegistryTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         savedRun = ReadRaw(kRunKeyPath, kRunValueName);
         savedRestore = ReadRaw(kProgramKeyPath, kRestoreUserSettingsName);
@@ -119,7 +119,7 @@ class RegistryTest : public ::testing::Test {
 using RunValueTest = RegistryTest;
 using OptionFlagsTest = RegistryTest;
 
-} // namespace
+}  // namespace
 
 TEST_F(RunValueTest, EachModeIsWrittenAndReadBack) {
     const wchar_t* path = L"C:\\Program Files\\My Tools\\Vexa Panel\\VexaPanel.exe";
@@ -168,8 +168,8 @@ TEST_F(RunValueTest, OverlongProgramPathIsRefusedNotCut) {
 TEST_F(RunValueTest, WordsAreReadBack) {
     struct Case {
         const wchar_t* text;
-        int mode;      // expected mode, starting from 1
-        bool kept;     // the value is still there afterwards
+        int mode;   // expected mode, starting from 1
+        bool kept;  // the value is still there afterwards
     } cases[] = {
         {L"C:\\Program Files\\Vexa\\VexaPanel.exe minimize", kRunModeMinimize, true},
         {L"C:\\Program Files\\Vexa Panel\\VexaPanel.exe SysTray", kRunModeSysTray, true},
@@ -210,8 +210,7 @@ TEST_F(RunValueTest, UnterminatedAndOddSizedTextIsReadSafely) {
     EXPECT_EQ(kRunModeNormal, ModeAfterReading(kRunModeNone));
 
     // An odd byte count: the half character at the end is dropped.
-    PutRunValue(L"C:\\V.exe SysTrayX", REG_SZ,
-                static_cast<DWORD>(wcslen(L"C:\\V.exe SysTray") * sizeof(wchar_t) + 1));
+    PutRunValue(L"C:\\V.exe SysTrayX", REG_SZ, static_cast<DWORD>(wcslen(L"C:\\V.exe SysTray") * sizeof(wchar_t) + 1));
     EXPECT_EQ(kRunModeSysTray, ModeAfterReading(kRunModeNone));
 
     // A NUL inside the data ends the text.
@@ -349,8 +348,7 @@ TEST_F(OptionFlagsTest, ValuesOfTheWrongTypeOrSizeAreIgnored) {
         {"long dword", REG_DWORD, std::vector<BYTE>(600, 1)},
     };
     for (const Case& c : cases) {
-        WriteRaw(kProgramKeyPath, kRestoreUserSettingsName, c.type, c.data.data(),
-                 static_cast<DWORD>(c.data.size()));
+        WriteRaw(kProgramKeyPath, kRestoreUserSettingsName, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
         RegistryFlags flags;
         LoadRegistryFlags(flags);
         EXPECT_EQ(0u, flags.restoreUserSettings) << c.what;

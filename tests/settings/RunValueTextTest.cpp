@@ -7,12 +7,12 @@
 
 std::ostream& operator<<(std::ostream& os, RunValueWord word) {
     switch (word) {
-    case RunValueWord::None:
-        return os << "None";
-    case RunValueWord::Unrecognised:
-        return os << "Unrecognised";
-    case RunValueWord::Recognised:
-        return os << "Recognised";
+        case RunValueWord::None:
+            return os << "None";
+        case RunValueWord::Unrecognised:
+            return os << "Unrecognised";
+        case RunValueWord::Recognised:
+            return os << "Recognised";
     }
     return os << "?";
 }
@@ -37,7 +37,7 @@ std::wstring Compose(const wchar_t* path, int mode) {
     return std::wstring(out, n);
 }
 
-} // namespace
+}  // namespace
 
 TEST(RunModeWords, WordsAndModesMatchBothWays) {
     struct Case {
@@ -65,10 +65,9 @@ TEST(RunModeWords, CaseIsIgnoredButNothingElse) {
         const char* word;
         int mode;
     } cases[] = {
-        {"normal", 2},       {"MINIMIZE", 3}, {"sYsTrAy", 4}, {"onlyapplysettings", 5},
-        {"", 0},             {" Normal", 0},  {"Normal ", 0}, {"Norma", 0},
-        {"Normals", 0},      {"/SysTray", 0}, {"Sys Tray", 0}, {"\xCE\xCF", 0},
-        {"Minimize\tx", 0},
+        {"normal", 2},   {"MINIMIZE", 3}, {"sYsTrAy", 4},     {"onlyapplysettings", 5}, {"", 0},
+        {" Normal", 0},  {"Normal ", 0},  {"Norma", 0},       {"Normals", 0},           {"/SysTray", 0},
+        {"Sys Tray", 0}, {"\xCE\xCF", 0}, {"Minimize\tx", 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.mode, RunModeForWord(c.word)) << "'" << c.word << "'";
@@ -121,7 +120,7 @@ TEST(ParseRunValueText, JudgesTheWordAfterTheLastBlank) {
     struct Case {
         const wchar_t* text;
         RunValueWord word;
-        int mode; // starting from 4, so "unchanged" is visible
+        int mode;  // starting from 4, so "unchanged" is visible
     } cases[] = {
         {L"C:\\V.exe minimize", RunValueWord::Recognised, 3},
         {L"C:\\Program Files\\V.exe SysTray", RunValueWord::Recognised, 4},

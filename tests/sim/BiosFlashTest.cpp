@@ -23,7 +23,8 @@ std::vector<uint8_t> ReadFileBytes(const wchar_t* name) {
     if (!file) return bytes;
     uint8_t buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + n);
     fclose(file);
     return bytes;
 }
@@ -92,8 +93,8 @@ protected:
         InitWinIoFn init = (InitWinIoFn)(void*)GetProcAddress(pm, "InitializeWinIo");
         ShutdownWinIoFn shutdown = (ShutdownWinIoFn)(void*)GetProcAddress(pm, "ShutdownWinIo");
         GetPhysLongFn get = (GetPhysLongFn)(void*)GetProcAddress(pm, "GetPhysLong");
-        EXPECT_TRUE(init && shutdown && get && GetProcAddress(pm, "GetPortVal") &&
-                    GetProcAddress(pm, "SetPortVal") && GetProcAddress(pm, "SetPhysLong"));
+        EXPECT_TRUE(init && shutdown && get && GetProcAddress(pm, "GetPortVal") && GetProcAddress(pm, "SetPortVal") &&
+                    GetProcAddress(pm, "SetPhysLong"));
         if (init && init()) {
             for (int i = 0; i < 150; ++i) {
                 DWORD word = 0;

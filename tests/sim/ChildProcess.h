@@ -35,8 +35,8 @@ public:
         si.hStdOutput = outWrite;
         si.hStdError = outWrite;
         std::wstring line = commandLine;
-        BOOL ok = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                 &si, &pi_);
+        BOOL ok =
+            CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi_);
         CloseHandle(inRead);
         CloseHandle(outWrite);
         if (ok && !input.empty()) {

@@ -87,8 +87,10 @@ TEST_F(ChipTest, MonitorChipFollowsItsOwnCurveInAutomaticMode) {
     const uint8_t temps[4] = {75, 50, 0, 0};
     const int speeds[5] = {3000, 2250, 1500, 1500, 1500};
     Write(0x5C, 0x60, (uint8_t)(Read(0x5C, 0x60) & 0xFA));
-    for (int i = 0; i < 4; ++i) Write(0x5C, (uint8_t)(0xA0 + i), temps[i]);
-    for (int i = 0; i < 5; ++i) Write(0x5C, (uint8_t)(0xA4 + i), (uint8_t)((1500000 / speeds[i]) >> 4));
+    for (int i = 0; i < 4; ++i)
+        Write(0x5C, (uint8_t)(0xA0 + i), temps[i]);
+    for (int i = 0; i < 5; ++i)
+        Write(0x5C, (uint8_t)(0xA4 + i), (uint8_t)((1500000 / speeds[i]) >> 4));
     EXPECT_EQ(62, Read(0x5C, 0xA6)) << "1500 RPM is 1000 >> 4";
 
     struct Case {
@@ -282,7 +284,8 @@ TEST_F(ChipTest, InjectedI2cFaultsFireOnceOrAlwaysForTheirRegister) {
 
     ASSERT_TRUE(VcardFailI2c(-1, 0x5C, -1, true, kVcardI2cWrite, -5));
     EXPECT_EQ(0, driver_.ReadReg(0, 0x5C, 0x3D, &value)) << "reads pass a write fault";
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(-5, driver_.WriteReg(0, 0x5C, 0x30, 1));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(-5, driver_.WriteReg(0, 0x5C, 0x30, 1));
     ASSERT_TRUE(VcardClearFaults());
     EXPECT_EQ(0, driver_.WriteReg(0, 0x5C, 0x7B, 0x55));
 

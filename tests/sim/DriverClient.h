@@ -11,7 +11,9 @@
 
 namespace simtest {
 
-inline uint32_t Version(size_t size) { return (uint32_t)size | (1u << 16); }
+inline uint32_t Version(size_t size) {
+    return (uint32_t)size | (1u << 16);
+}
 
 struct I2cInfo {
     uint32_t version;
@@ -26,8 +28,8 @@ struct I2cInfo {
 };
 
 struct Cooler {
-    uint32_t type, controller, defaultMin, defaultMax, minLevel, maxLevel, currentLevel,
-        defaultPolicy, currentPolicy, target, controlType, active;
+    uint32_t type, controller, defaultMin, defaultMax, minLevel, maxLevel, currentLevel, defaultPolicy, currentPolicy,
+        target, controlType, active;
 };
 struct CoolerSettings {
     uint32_t version;
@@ -64,16 +66,16 @@ static_assert(sizeof(CoolerSettings) == 152, "cooler record");
 static_assert(sizeof(ThermalSettings) == 68, "thermal record");
 
 typedef void* Gpu;
-typedef void* (__cdecl* QueryFn)(uint32_t);
-typedef int (__cdecl* InitFn)();
-typedef int (__cdecl* EnumFn)(Gpu*, uint32_t*);
-typedef int (__cdecl* PciFn)(Gpu, uint32_t*, uint32_t*, uint32_t*, uint32_t*);
-typedef int (__cdecl* ThermalFn)(Gpu, uint32_t, ThermalSettings*);
-typedef int (__cdecl* I2cFn)(Gpu, I2cInfo*);
-typedef int (__cdecl* CoolerGetFn)(Gpu, uint32_t, CoolerSettings*);
-typedef int (__cdecl* CoolerSetFn)(Gpu, uint32_t, CoolerLevels*);
-typedef int (__cdecl* PerfGetFn)(Gpu, int32_t, PerfClocks*);
-typedef int (__cdecl* PerfSetFn)(Gpu, uint32_t, PerfClocks*);
+typedef void*(__cdecl* QueryFn)(uint32_t);
+typedef int(__cdecl* InitFn)();
+typedef int(__cdecl* EnumFn)(Gpu*, uint32_t*);
+typedef int(__cdecl* PciFn)(Gpu, uint32_t*, uint32_t*, uint32_t*, uint32_t*);
+typedef int(__cdecl* ThermalFn)(Gpu, uint32_t, ThermalSettings*);
+typedef int(__cdecl* I2cFn)(Gpu, I2cInfo*);
+typedef int(__cdecl* CoolerGetFn)(Gpu, uint32_t, CoolerSettings*);
+typedef int(__cdecl* CoolerSetFn)(Gpu, uint32_t, CoolerLevels*);
+typedef int(__cdecl* PerfGetFn)(Gpu, int32_t, PerfClocks*);
+typedef int(__cdecl* PerfSetFn)(Gpu, uint32_t, PerfClocks*);
 
 // One loaded driver with its functions and the enumerated handles.
 class DriverClient {

@@ -21,15 +21,22 @@ TEST_F(DriverTest, EveryScenarioLoadsAndEnumeratesWhatItDescribes) {
         uint32_t deviceWord0;
     };
     const Case cases[] = {
-        {"monitorchip", 0, 0, 1, 0x061110DE},  {"monitorchip-5a", 0, 0, 1, 0x061110DE},
-        {"adt7473", 0, 0, 1, 0x062210DE},      {"adt7473-pwm2", 0, 0, 1, 0x062210DE},
-        {"adt7473-notach", 0, 0, 1, 0x062210DE}, {"driver-fan", 0, 0, 1, 0x061410DE},
-        {"no-fan", 0, 0, 1, 0x061010DE},       {"sli", 0, 0, 2, 0x061110DE},
-        {"3d-only", 0, 0, 1, 0x061110DE},      {"no-shader", 0, 0, 1, 0x029110DE},
-        {"no-driver", -1, 0, 0, 0},            {"no-gpu", 0, -6, 0, 0},
+        {"monitorchip", 0, 0, 1, 0x061110DE},
+        {"monitorchip-5a", 0, 0, 1, 0x061110DE},
+        {"adt7473", 0, 0, 1, 0x062210DE},
+        {"adt7473-pwm2", 0, 0, 1, 0x062210DE},
+        {"adt7473-notach", 0, 0, 1, 0x062210DE},
+        {"driver-fan", 0, 0, 1, 0x061410DE},
+        {"no-fan", 0, 0, 1, 0x061010DE},
+        {"sli", 0, 0, 2, 0x061110DE},
+        {"3d-only", 0, 0, 1, 0x061110DE},
+        {"no-shader", 0, 0, 1, 0x029110DE},
+        {"no-driver", -1, 0, 0, 0},
+        {"no-gpu", 0, -6, 0, 0},
     };
     int listed = 0;
-    while (VcardScenarioName(listed)) ++listed;
+    while (VcardScenarioName(listed))
+        ++listed;
     EXPECT_EQ((int)(sizeof(cases) / sizeof(cases[0])), listed) << "a built-in scenario has no case here";
 
     for (const Case& c : cases) {
@@ -190,7 +197,8 @@ TEST_F(DriverTest, CountersSeeEveryCallAndTransaction) {
     DriverClient driver;
     ASSERT_EQ(0, driver.Start());
     uint8_t value;
-    for (int i = 0; i < 5; ++i) ASSERT_EQ(0, driver.ReadReg(0, 0x5C, 0x14, &value));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(0, driver.ReadReg(0, 0x5C, 0x14, &value));
     ASSERT_EQ(0, driver.WriteReg(0, 0x5C, 0x64, 3));
     EXPECT_NE(0, driver.ReadReg(0, 0x50, 0x00, &value)) << "nobody at 0x50";
     VcardCounters c;

@@ -154,10 +154,9 @@ TEST(NumberTextTest, DecimalAndHexOnly) {
         long value;
     };
     const Case cases[] = {
-        {"0", true, 0},       {"92", true, 92},         {"010", true, 10},    {"0x5C", true, 0x5C},
-        {"0X5c", true, 0x5C}, {"-118", true, -118},     {"-0x10", true, -16}, {"", false, 0},
-        {"0x", false, 0},     {"12a", false, 0},        {" 1", false, 0},     {"--1", false, 0},
-        {"0x-1", false, 0},   {"99999999999", false, 0}, {"-", false, 0},
+        {"0", true, 0},       {"92", true, 92},     {"010", true, 10},  {"0x5C", true, 0x5C},      {"0X5c", true, 0x5C},
+        {"-118", true, -118}, {"-0x10", true, -16}, {"", false, 0},     {"0x", false, 0},          {"12a", false, 0},
+        {" 1", false, 0},     {"--1", false, 0},    {"0x-1", false, 0}, {"99999999999", false, 0}, {"-", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -183,7 +182,13 @@ TEST(FlashCommandTest, TheProgramsCommandLinesAndMore) {
     };
     const Case cases[] = {
         {{L"--index=0", L"-b", L"VPCurr.rom"}, true, kFlashBackup, 0, false, false, false, L"VPCurr.rom"},
-        {{L"--index=1", L"-4", L"-5", L"-6", L"C:\\PROGRA~1\\X.ROM"}, true, kFlashUpdate, 1, true, true, true,
+        {{L"--index=1", L"-4", L"-5", L"-6", L"C:\\PROGRA~1\\X.ROM"},
+         true,
+         kFlashUpdate,
+         1,
+         true,
+         true,
+         true,
          L"C:\\PROGRA~1\\X.ROM"},
         {{L"-i", L"1", L"x.rom"}, true, kFlashUpdate, 1, false, false, false, L"x.rom"},
         {{L"--list"}, true, kFlashList, 0, false, false, false, nullptr},
@@ -257,8 +262,8 @@ TEST(BiosImageTest, BuiltImagesCheckAndDamageIsFound) {
         ImageCheck check;
     };
     const Case cases[] = {
-        {0, 0x00, kImageNoRomHeader},     {2, 0x00, kImageNoRomHeader}, {2, 0xFF, kImageNoRomHeader},
-        {0x1A0, 'X', kImageNoPciData},    {0x1A4, 0x00, kImageNotNvidia}, {0x8000, 0x12, kImageBadChecksum},
+        {0, 0x00, kImageNoRomHeader},  {2, 0x00, kImageNoRomHeader},   {2, 0xFF, kImageNoRomHeader},
+        {0x1A0, 'X', kImageNoPciData}, {0x1A4, 0x00, kImageNotNvidia}, {0x8000, 0x12, kImageBadChecksum},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.offset);

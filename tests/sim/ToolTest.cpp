@@ -94,7 +94,8 @@ TEST_F(ToolTest, ShowPrintsEveryCard) {
                               "level 2: id 2 flags 0x4",
                               "time manual",
                               "BIOS image: 65536 bytes"};
-    for (const char* text : expected) EXPECT_NE(std::string::npos, r.output.find(text)) << text << "\n" << r.output;
+    for (const char* text : expected)
+        EXPECT_NE(std::string::npos, r.output.find(text)) << text << "\n" << r.output;
 }
 
 TEST_F(ToolTest, ShowAndRegistersWorkWhileNothingElseRuns) {
@@ -208,7 +209,8 @@ TEST_F(ToolTest, HoldI2cKeepsTheMutexFromAnotherProcess) {
     Child holder;
     ASSERT_TRUE(holder.Start(L"vcard hold-i2c 2500"));
     DWORD start = GetTickCount();
-    while (holder.Peek().find("held") == std::string::npos && GetTickCount() - start < 10000) Sleep(20);
+    while (holder.Peek().find("held") == std::string::npos && GetTickCount() - start < 10000)
+        Sleep(20);
     ASSERT_NE(std::string::npos, holder.Peek().find("held"));
     HANDLE mutex = CreateMutexW(nullptr, FALSE, L"HwObj_I2cMutex");
     ASSERT_NE(nullptr, mutex);

@@ -43,7 +43,8 @@ TEST(StopThreadWithTimeout, ThreadThatEndsOnQuit) {
     HANDLE thread = StartThread(EndOnQuit, nullptr, &id);
     ASSERT_NE(nullptr, thread);
     // The thread needs its queue before a posted WM_QUIT can reach it.
-    while (!PostThreadMessageW(id, WM_QUIT, 0, 0)) Sleep(1);
+    while (!PostThreadMessageW(id, WM_QUIT, 0, 0))
+        Sleep(1);
     DWORD start = GetTickCount();
     EXPECT_TRUE(StopThreadWithTimeout(id));
     EXPECT_LT(GetTickCount() - start, 2000u);
@@ -54,7 +55,8 @@ TEST(StopThreadWithTimeout, ThreadThatEndsOnQuit) {
 TEST(StopThreadWithTimeout, ThreadAlreadyEndedIsReportedWithoutPosting) {
     unsigned id = 0;
     HANDLE thread = StartThread(EndOnQuit, nullptr, &id);
-    while (!PostThreadMessageW(id, WM_QUIT, 0, 0)) Sleep(1);
+    while (!PostThreadMessageW(id, WM_QUIT, 0, 0))
+        Sleep(1);
     WaitForSingleObject(thread, INFINITE);
     // Keeping the handle open keeps the thread object (and its id) alive.
     EXPECT_TRUE(StopThreadWithTimeout(id));

@@ -111,8 +111,8 @@ struct VcardLevelInfo {
     uint32_t id;
     uint32_t flags;
     // Per domain, in the card's domain order (VcardCardInfo::domainId).
-    uint32_t frequency[8];   // applied setting, kHz
-    uint32_t trial[8];       // trial setting in force, 0 = none
+    uint32_t frequency[8];  // applied setting, kHz
+    uint32_t trial[8];      // trial setting in force, 0 = none
     uint32_t lower[8];
     uint32_t upper[8];
 };
@@ -124,22 +124,22 @@ struct VcardCardInfo {
     double dieCelsius;
     bool dieHeld;
     bool busy;
-    int driverCelsius;          // what the thermal record reports
-    int fanDrive;               // VcardFanDrive
-    double fanRpm;              // actual speed
-    double fanTargetRpm;        // where the speed is heading
-    double fanDutyPercent;      // drive strength behind the target
-    bool fanManual;             // the active controller is in manual mode
-    int monitorChipAddress;     // 0 = none
+    int driverCelsius;       // what the thermal record reports
+    int fanDrive;            // VcardFanDrive
+    double fanRpm;           // actual speed
+    double fanTargetRpm;     // where the speed is heading
+    double fanDutyPercent;   // drive strength behind the target
+    bool fanManual;          // the active controller is in manual mode
+    int monitorChipAddress;  // 0 = none
     bool hasAdt7473;
-    uint32_t coolerLevel;       // the driver cooler's current level, percent
-    uint32_t coolerPolicy;      // and policy (1 = manual)
+    uint32_t coolerLevel;                    // the driver cooler's current level, percent
+    uint32_t coolerPolicy;                   // and policy (1 = manual)
     uint32_t coreKHz, shaderKHz, memoryKHz;  // running clocks (0 = no domain)
-    int runningLevel;           // position of the running level
+    int runningLevel;                        // position of the running level
     int levelCount;
     int domainCount;
     uint32_t domainId[8];
-    uint32_t stableLimit[8];    // the hidden per-domain stability limit
+    uint32_t stableLimit[8];  // the hidden per-domain stability limit
     VcardLevelInfo level[12];
     uint32_t biosSize;
 };
@@ -169,12 +169,12 @@ enum VcardCall {
 };
 
 struct VcardCounters {
-    uint32_t driverCalls;               // every call of an nvapi.dll function
-    uint32_t calls[kVcardCallCount];    // by function
-    uint32_t i2cTransactions;           // I2C reads + writes reaching the bus
-    uint32_t i2cFailures;               // of which failed (fault or no chip)
-    uint32_t queryInterface;            // nvapi_QueryInterface lookups
-    uint32_t physReads;                 // PMReader GetPhysLong calls
+    uint32_t driverCalls;             // every call of an nvapi.dll function
+    uint32_t calls[kVcardCallCount];  // by function
+    uint32_t i2cTransactions;         // I2C reads + writes reaching the bus
+    uint32_t i2cFailures;             // of which failed (fault or no chip)
+    uint32_t queryInterface;          // nvapi_QueryInterface lookups
+    uint32_t physReads;               // PMReader GetPhysLong calls
 };
 
 bool VcardGetCounters(VcardCounters* counters);
@@ -187,8 +187,7 @@ enum VcardI2cOp { kVcardI2cRead = 1, kVcardI2cWrite = 2, kVcardI2cAny = 3 };
 // The next matching I2C transaction fails (or every one, with always) with
 // the driver's status `status` (the default -1 is what a chip that does not
 // answer gives). gpu -1 and reg -1 match any.
-bool VcardFailI2c(int gpu, int address, int reg, bool always, int op = kVcardI2cAny,
-                  int status = -1);
+bool VcardFailI2c(int gpu, int address, int reg, bool always, int op = kVcardI2cAny, int status = -1);
 
 // The next call of the driver function with this interface id (0 = any but
 // the initialisation) on GPU gpu (-1 = any) returns status once, untouched.
