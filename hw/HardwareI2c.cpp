@@ -27,12 +27,12 @@ NvStatus HardwareObject::I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg
         return kNvError;
     }
     memcpy(registerBytes, reg, regCount);
-    DWORD wait = WaitForSingleObject(i2cMutex_, kI2cMutexWaitMs);
+    DWORD wait = WaitForSingleObject(i2cMutex_.Get(), kI2cMutexWaitMs);
     if (wait != WAIT_OBJECT_0) {
         // An abandoned mutex is ours now; hand it back or every other thread
         // would wait on it forever.
         if (wait == WAIT_ABANDONED) {
-            ReleaseMutex(i2cMutex_);
+            ReleaseMutex(i2cMutex_.Get());
         }
         return kStatusI2cBusBusy;
     }
@@ -48,7 +48,7 @@ NvStatus HardwareObject::I2cTransfer(bool write, uint8_t gpu, const uint8_t* reg
     info.dataCount = dataCount;
     info.speed = kI2cSpeed;
     NvStatus status = write ? nvapi_.I2cWrite(GpuHandle(gpu), &info) : nvapi_.I2cRead(GpuHandle(gpu), &info);
-    ReleaseMutex(i2cMutex_);
+    ReleaseMutex(i2cMutex_.Get());
     return status;
 }
 

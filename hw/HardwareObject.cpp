@@ -19,9 +19,7 @@ HardwareObject::HardwareObject(const char* driverLibrary)
       gpuCount_(0),
       notifyWindow_(NULL),
       guiThreadId_(0),
-      i2cMutex_(NULL),
       isWow64_(FALSE),
-      pmReader_(NULL),
       initializeWinIo_(NULL),
       shutdownWinIo_(NULL),
       getPortVal_(NULL),
@@ -29,7 +27,6 @@ HardwareObject::HardwareObject(const char* driverLibrary)
       getPhysLong_(NULL),
       setPhysLong_(NULL),
       portIoReady_(FALSE),
-      startupThread_(NULL),
       startupCheckDone_(0),
       forceWow64_(false) {
     for (int i = 0; i < kMaxGpus; i++) {
@@ -44,7 +41,7 @@ HardwareObject::HardwareObject(const char* driverLibrary)
         savedMaximumDuty_[i] = -1;
         monitorChipAddress_[i] = 0;
     }
-    i2cMutex_ = CreateMutexW(NULL, FALSE, L"HwObj_I2cMutex");
+    i2cMutex_.Reset(CreateMutexW(NULL, FALSE, L"HwObj_I2cMutex"));
 }
 
 HardwareObject::~HardwareObject() {
@@ -53,16 +50,13 @@ HardwareObject::~HardwareObject() {
     // it may be using; the process end reclaims them.
     if (!WaitForStartupCheck(kStartupWorkerExitWaitMs)) {
         nvapi_.KeepLoaded();
+        i2cMutex_.Release();
+        pmReader_.Release();
+        startupThread_.Release();
         return;
-    }
-    if (i2cMutex_) {
-        CloseHandle(i2cMutex_);
     }
     if (portIoReady_ && shutdownWinIo_) {
         shutdownWinIo_();
-    }
-    if (pmReader_) {
-        FreeLibrary(pmReader_);
     }
 }
 
@@ -70,11 +64,10 @@ bool HardwareObject::WaitForStartupCheck(DWORD timeoutMs) {
     if (!startupThread_) {
         return true;
     }
-    if (WaitForSingleObject(startupThread_, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(startupThread_.Get(), timeoutMs) != WAIT_OBJECT_0) {
         return false;
     }
-    CloseHandle(startupThread_);
-    startupThread_ = NULL;
+    startupThread_.Reset();
     return true;
 }
 
@@ -125,7 +118,7 @@ HardwareStartResult HardwareObject::InitializeHardware() {
     if (thread == 0) {
         return kHardwareUnavailable;
     }
-    startupThread_ = (HANDLE)thread;
+    startupThread_.Reset((HANDLE)thread);
     return kHardwareStarted;
 }
 
@@ -196,36 +189,36 @@ bool HardwareObject::CheckPerformanceLevels(uint8_t gpu) {
 }
 
 void HardwareObject::BindPmReader() {
-    pmReader_ = LoadLibraryW(L"PMReader.dll");
+    pmReader_.Reset(LoadLibraryW(L"PMReader.dll"));
     if (!pmReader_) {
         return;
     }
-    initializeWinIo_ = (InitializeWinIoFn)(void*)GetProcAddress(pmReader_, "InitializeWinIo");
-    shutdownWinIo_ = (ShutdownWinIoFn)(void*)GetProcAddress(pmReader_, "ShutdownWinIo");
-    getPortVal_ = (GetPortValFn)(void*)GetProcAddress(pmReader_, "GetPortVal");
-    setPortVal_ = (SetPortValFn)(void*)GetProcAddress(pmReader_, "SetPortVal");
-    getPhysLong_ = (GetPhysLongFn)(void*)GetProcAddress(pmReader_, "GetPhysLong");
-    setPhysLong_ = (SetPhysLongFn)(void*)GetProcAddress(pmReader_, "SetPhysLong");
+    initializeWinIo_ = (InitializeWinIoFn)(void*)GetProcAddress(pmReader_.Get(), "InitializeWinIo");
+    shutdownWinIo_ = (ShutdownWinIoFn)(void*)GetProcAddress(pmReader_.Get(), "ShutdownWinIo");
+    getPortVal_ = (GetPortValFn)(void*)GetProcAddress(pmReader_.Get(), "GetPortVal");
+    setPortVal_ = (SetPortValFn)(void*)GetProcAddress(pmReader_.Get(), "SetPortVal");
+    getPhysLong_ = (GetPhysLongFn)(void*)GetProcAddress(pmReader_.Get(), "GetPhysLong");
+    setPhysLong_ = (SetPhysLongFn)(void*)GetProcAddress(pmReader_.Get(), "SetPhysLong");
 }
 
 void HardwareObject::DetectWow64() {
     typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, BOOL*);
     wchar_t systemDir[261];
     wchar_t path[300];
-    HMODULE kernel = NULL;
+    ModuleHolder kernel;
     UINT length = GetSystemDirectoryW(systemDir, 261);
     if (length > 0 && length < 261) {
         _snwprintf(path, 300, L"%s\\kernel32.dll", systemDir);
         path[299] = 0;
-        kernel = LoadLibraryW(path);
+        kernel.Reset(LoadLibraryW(path));
     }
     if (!kernel) {
-        kernel = LoadLibraryW(L"kernel32.dll");
+        kernel.Reset(LoadLibraryW(L"kernel32.dll"));
     }
     if (!kernel) {
         return;
     }
-    IsWow64ProcessFn isWow64Process = (IsWow64ProcessFn)(void*)GetProcAddress(kernel, "IsWow64Process");
+    IsWow64ProcessFn isWow64Process = (IsWow64ProcessFn)(void*)GetProcAddress(kernel.Get(), "IsWow64Process");
     if (isWow64Process) {
         BOOL answer = FALSE;
         isWow64_ = isWow64Process(GetCurrentProcess(), &answer) && answer;
@@ -233,7 +226,6 @@ void HardwareObject::DetectWow64() {
     if (forceWow64_) {
         isWow64_ = TRUE;
     }
-    FreeLibrary(kernel);
 }
 
 // The monitor chip is looked for at both of its addresses; only a card

@@ -173,10 +173,10 @@ private:
     HWND notifyWindow_;
     DWORD guiThreadId_;
     PerfCapabilities perfCapabilities_[kMaxGpus];
-    HANDLE i2cMutex_;
+    HandleHolder i2cMutex_;
     uint8_t monitorChipAddress_[kMaxGpus];
     BOOL isWow64_;
-    HMODULE pmReader_;
+    ModuleHolder pmReader_;
     InitializeWinIoFn initializeWinIo_;
     ShutdownWinIoFn shutdownWinIo_;
     GetPortValFn getPortVal_;
@@ -184,7 +184,7 @@ private:
     GetPhysLongFn getPhysLong_;
     SetPhysLongFn setPhysLong_;
     BOOL portIoReady_;
-    HANDLE startupThread_;
+    HandleHolder startupThread_;
     volatile LONG startupCheckDone_;
     bool forceWow64_;
 };
