@@ -50,7 +50,7 @@ void MainPanel::BuildPanel() {
     ApplyLanguageTexts();
     LockControlsForNonAdministrator();
     ApplyPrivilegeToFanControls();
-    // The Run value's mode is read where it is shown: the Settings dialog.
+    ReadRunValue(registry);
     LoadHardwareSettings();
     ShowSettingsOnPanel();
     if (startMode == kStartMinimize) {

@@ -182,9 +182,24 @@ TEST_F(PanelExe, DisplaysFollowTheCard) {
     EXPECT_TRUE(WaitForText(clock, std::to_wstring(info.coreKHz / 1000), kFollowTimeoutMs))
         << "shows " << DisplayText(clock).c_str();
 
-    std::wstring rpm = DisplayText(Control(main, kFanDisplay));
+    HWND fan = Control(main, kFanDisplay);
+    std::wstring rpm = DisplayText(fan);
     EXPECT_FALSE(rpm.empty());
     EXPECT_EQ(std::wstring::npos, rpm.find(L'%')) << "a monitor chip's fan reads in RPM";
+    RECT fanArea = PlaceInClient(main, fan);
+    EXPECT_EQ(0, ScreenPicture(main).Count(fanArea, RGB(255, 0, 0), 40)) << "a fan in its range is white";
+    // Another program slows the fan to 600 RPM, far below 95 % of the
+    // card's silent speed (1500 RPM): the reading turns red.
+    ASSERT_TRUE(VcardWriteRegister(0, 0x5C, 0x74, 0x09));  // 1,500,000 / 2500 counts
+    ASSERT_TRUE(VcardWriteRegister(0, 0x5C, 0x75, 0xC4));
+    uint8_t mode = 0;
+    ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x60, &mode));
+    ASSERT_TRUE(VcardWriteRegister(0, 0x5C, 0x60, mode | 0x01));
+    bool red = false;
+    for (DWORD start = GetTickCount(); !red && GetTickCount() - start < 15000; Sleep(200)) {
+        red = ScreenPicture(main).Count(fanArea, RGB(255, 0, 0), 40) > 10;
+    }
+    EXPECT_TRUE(red) << "shows " << DisplayText(fan).c_str();
 }
 
 TEST_F(PanelExe, FanDisplayInPercentOrFullSpeed) {
