@@ -14,6 +14,7 @@
 #include "BitmapShape.h"
 #include "CardSettings.h"
 #include "CheckBox.h"
+#include "ClockWalk.h"
 #include "GdiHolders.h"
 #include "GroupButton.h"
 #include "HandleHolders.h"
@@ -67,8 +68,9 @@ public:
     HWND window = nullptr;
     StartMode startMode = kStartInteractive;
     DWORD monitorThreadId = 0;
-    DWORD workerThreadId = 0;
-    bool workerRunning = false;
+    // The Test walk's thread while it runs; read and cleared across threads.
+    std::atomic<DWORD> workerThreadId{0};
+    std::atomic<bool> workerRunning{false};
     bool fanSliderDragging = false;
     RegistryFlags registry;
     BitmapShape shape;  // the skin the window is cut from
@@ -134,14 +136,32 @@ private:
     void ApplyPrivilegeToFanControls();
     void LockControlsForNonAdministrator();
 
-    // Handlers that belong to the parts of the panel still to come; each
-    // does nothing yet (PendingHandlers.cpp).
+    // Card switching (CardSwitch.cpp).
     void SelectCard(uint8_t card);
+    void SavePanelIntoCard(uint8_t card);
+    void LoadCardIntoPanel(uint8_t card);
+
+    // Overclocking (Overclocking.cpp).
     void OnClockSliderMoved(Slider* slider);
     void OnClockSliderReleased(Slider* slider);
+    void FollowLink(Slider* moved);
     void OnLevelSwitch(RoundRadio* radio);
+    void ShowLevelOnSliders(uint8_t card);
     void StartOrCancelTest();
+    static unsigned __stdcall TestClocksMain(void* job);
+    void TestClocks(struct TestJob& job);
+    void FinishTest(const struct TestJob& job, bool done, bool failed, const ClockTriple& reached,
+                    const ClockTriple& present);
+    void LockOverclocking();
+    void UnlockOverclocking();
+    // Cancels a running Test walk and waits for it, answering this thread's
+    // messages meanwhile; false when it did not end in time.
+    bool StopWorker();
     void ApplyClocks();
+    bool IsAdministrator() const;
+
+    // Handlers that belong to the parts of the panel still to come; each
+    // does nothing yet (PendingHandlers.cpp).
     void ShowAboutDialog();
     void ShowSettingsDialog();
     void RestoreDefaultHardwareSettings();
@@ -163,6 +183,8 @@ private:
     PanelServices services_;
     std::atomic<uint8_t> currentCard_{0};
     HandleHolder monitorThread_;
+    HandleHolder workerThread_;
+    std::atomic<bool> quitting_{false};
     BitmapHolder aboutMenuBitmap_;
     bool created_ = false;
     POINT pressPoint_ = {0, 0};

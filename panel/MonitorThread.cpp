@@ -37,6 +37,7 @@ unsigned __stdcall MainPanel::MonitorThreadMain(void* self) {
 
 bool MainPanel::StopBackgroundWork() {
     if (window) KillTimer(window, TIMER_FAN_SYNC);
+    if (!StopWorker()) return false;
     if (!monitorThread_) return true;
     PostThreadMessageW(monitorThreadId, WM_QUIT, 0, 0);
     if (WaitForSingleObject(monitorThread_.Get(), kMonitorStopWaitMs) != WAIT_OBJECT_0) return false;

@@ -1,16 +1,10 @@
 // Handlers of the panel's controls whose work arrives with later parts of
-// the panel: card switching, overclocking, the tray, the dialogs, the saved
-// settings and the news. Until then each one does nothing, so that the
-// dispatch is complete and nothing reaches an unbuilt feature.
+// the panel: the tray, the dialogs, the saved settings and the news. Until
+// then each one does nothing, so that the dispatch is complete and nothing
+// reaches an unbuilt feature.
 
 #include "MainPanel.h"
 
-void MainPanel::SelectCard(uint8_t) {}
-void MainPanel::OnClockSliderMoved(Slider*) {}
-void MainPanel::OnClockSliderReleased(Slider*) {}
-void MainPanel::OnLevelSwitch(RoundRadio*) {}
-void MainPanel::StartOrCancelTest() {}
-void MainPanel::ApplyClocks() {}
 // A group button stays pressed until its action is over; with no action
 // yet, it comes back up at once.
 void MainPanel::ShowAboutDialog() {

@@ -1,76 +1,7 @@
 // The panel as a user meets it: the built program on the virtual card, its
 // controls and displays looked at from outside, the card steered meanwhile.
 
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "../app/PanelProcess.h"
-#include "PanelWindow.h"
-#include "vcard/VirtualCardControl.h"
-
-namespace {
-
-const wchar_t kMainClass[] = L"VexaPanelMainWnd_Cls";
-const DWORD kStartTimeoutMs = 60000;
-// A reading reaches its display within a monitor period and a cycle.
-const DWORD kFollowTimeoutMs = 1500;
-
-const int kTemperatureDisplay = 65;
-const int kFanDisplay = 67;
-const int kGpuClockDisplay = 63;
-
-std::wstring StateFile() {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + L"vexa-startup-tests.state";
-}
-
-std::wstring Wide(const char* text) {
-    return std::wstring(text, text + strlen(text));
-}
-
-bool WaitForText(HWND display, const std::wstring& expected, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (DisplayText(display) != expected) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(25);
-    }
-    return true;
-}
-
-class PanelExe : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(VcardUseState(StateFile().c_str())); }
-
-    // Starts the panel on the scenario and waits for its first readings.
-    HWND Start(const char* scenario) {
-        EXPECT_TRUE(VcardReset(scenario)) << VcardLastError();
-        VcardSetTimeMode(kVcardTimeRealtime);
-        SetEnvironmentVariableW(L"VEXA_TEST_PRIVILEGE", L"2");
-        EXPECT_TRUE(panel_.Start(L"", Wide(scenario).c_str(), L"VexaPanelForTests.exe"));
-        HWND main = panel_.WaitForWindow(kMainClass, kStartTimeoutMs);
-        if (!main) return NULL;
-        std::vector<HWND> temperature;
-        for (DWORD start = GetTickCount(); temperature.empty() && GetTickCount() - start < kStartTimeoutMs;) {
-            temperature = ControlsWithId(main, kTemperatureDisplay);
-            if (temperature.empty()) Sleep(50);
-        }
-        if (temperature.empty() || WaitForDisplayText(temperature[0], 10000).empty()) return NULL;
-        return main;
-    }
-
-    static HWND Control(HWND main, int id, size_t index = 0) {
-        std::vector<HWND> all = ControlsWithId(main, id);
-        return index < all.size() ? all[index] : NULL;
-    }
-
-    void TearDown() override { panel_.Kill(); }
-
-    PanelProcess panel_;
-};
-
-}  // namespace
+#include "PanelExeFixture.h"
 
 // Every control of the panel at its id, place and size, shown or hidden as
 // a freshly started panel in automatic fan mode has it, on a pair of cards.
@@ -229,14 +160,6 @@ const RECT kAutoCaption = Area(90, 136, 118, 150);
 const RECT kAutoHints = Area(85, 157, 230, 170);
 const RECT kMinMax = Area(92, 181, 112, 195);
 const RECT kLevelFrameTop = Area(292, 137, 337, 138);
-
-// Brings the window to the front and has it paint everything now, so a
-// picture of the screen shows what the window draws.
-void ShownAndPainted(HWND main) {
-    SetForegroundWindow(main);
-    RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-}
 
 }  // namespace
 

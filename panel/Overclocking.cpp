@@ -1,0 +1,286 @@
+// The clock sliders, the 2D/3D switch, the Test walk on its worker thread
+// and Apply.
+
+#include "MainPanel.h"
+
+#include <process.h>
+#include <string.h>
+
+#include "ClockWalk.h"
+#include "LanguageState.h"
+#include "Messages.h"
+#include "PanelTexts.h"
+#include "ProgressBar.h"
+
+namespace {
+
+const RECT kGpuValueRect = {343, 181, 373, 196};
+const RECT kShaderValueRect = {343, 161, 373, 176};
+const RECT kMemoryValueRect = {343, 201, 373, 216};
+const RECT kOverclockRect = {251, 117, 471, 220};
+const wchar_t kCaption[] = L"Vexa Panel";
+const int kProgressBarId = 71;
+const RECT kProgressBarPlace = {325, 124, 80, 10};  // x, y, width, height
+const DWORD kTestStepPauseMs = 100;
+const DWORD kWorkerStopWaitMs = 3000;
+
+enum OverclockText {
+    kTextTestCompleted = 4,
+    kTextTestFailed = 5,
+    kTextApplyCompleted = 6,
+    kTextApplyFailed = 7,
+    kTextCancel = 57,
+    kTextTestCanceled = 66,
+    kTextTestWarning = 71,
+};
+
+// The shader runs at 2.2 times the GPU clock, as a 32-bit float, the result
+// cut to whole kHz.
+const float kLinkRatio = (2.2f + 2.2f) / 2;
+
+const RECT& ValueRect(const MainPanel& panel, const Slider* slider) {
+    return slider == &panel.gpuSlider      ? kGpuValueRect
+           : slider == &panel.shaderSlider ? kShaderValueRect
+                                           : kMemoryValueRect;
+}
+
+LevelClocks Record(uint32_t gpu, uint32_t shader, uint32_t memory) {
+    LevelClocks c;
+    memset(&c, 0, sizeof(c));
+    c.core.frequency = gpu;
+    c.shader.frequency = shader;
+    c.memory.frequency = memory;
+    return c;
+}
+
+}  // namespace
+
+// What one Test walk works with: copies taken when it starts.
+struct TestJob {
+    MainPanel* panel;
+    ProgressBar* bar;
+    uint8_t card;
+    bool level2D;
+    ClockTriple target;
+};
+
+bool MainPanel::IsAdministrator() const {
+    return services_.privilege == kPrivilegeAdministrator;
+}
+
+void MainPanel::FollowLink(Slider* moved) {
+    if (!linkBox.GetCheck() || (moved != &gpuSlider && moved != &shaderSlider)) return;
+    Slider* other = moved == &gpuSlider ? &shaderSlider : &gpuSlider;
+    float value = (float)moved->GetValue();
+    float linked = moved == &gpuSlider ? value * kLinkRatio : value / kLinkRatio;
+    // A linked value outside the other slider's range leaves it where it is.
+    other->SetValue((int64_t)linked, 0);
+    InvalidateRect(window, &ValueRect(*this, other), FALSE);
+}
+
+void MainPanel::OnClockSliderMoved(Slider* slider) {
+    InvalidateRect(window, &ValueRect(*this, slider), FALSE);
+    applyButton.Enable(0);
+    FollowLink(slider);
+}
+
+void MainPanel::OnClockSliderReleased(Slider* slider) {
+    InvalidateRect(window, &ValueRect(*this, slider), FALSE);
+    FollowLink(slider);
+}
+
+void MainPanel::OnLevelSwitch(RoundRadio* radio) {
+    uint8_t card = CurrentCard();
+    CardSettings& cards = Cards();
+    bool to2D = radio == &radio2D;
+    if ((to2D && cards.ClockLevel(card) == kClockLevel2D) || (!to2D && cards.ClockLevel(card) == kClockLevel3D)) {
+        return;
+    }
+    // The level being left keeps what its sliders showed.
+    cards.SetClock(card, to2D ? kGpu3DClock : kGpu2DClock, (uint32_t)gpuSlider.GetValue());
+    cards.SetClock(card, to2D ? kShader3DClock : kShader2DClock, (uint32_t)shaderSlider.GetValue());
+    cards.SetClockLevel(card, to2D ? kClockLevel2D : kClockLevel3D);
+    applyButton.Enable(0);
+    ShowLevelOnSliders(card);
+}
+
+void MainPanel::ShowLevelOnSliders(uint8_t card) {
+    const CardSettings& cards = Cards();
+    bool level2D = cards.ClockLevel(card) == kClockLevel2D;
+    gpuSlider.SetRange(cards.Clock(card, level2D ? kGpu2DMin : kGpu3DMin),
+                       cards.Clock(card, level2D ? kGpu2DMax : kGpu3DMax));
+    shaderSlider.SetRange(cards.Clock(card, level2D ? kShader2DMin : kShader3DMin),
+                          cards.Clock(card, level2D ? kShader2DMax : kShader3DMax));
+    gpuSlider.SetValue(cards.Clock(card, level2D ? kGpu2DClock : kGpu3DClock), 1);
+    shaderSlider.SetValue(cards.Clock(card, level2D ? kShader2DClock : kShader3DClock), 1);
+    InvalidateRect(window, &kGpuValueRect, FALSE);
+    InvalidateRect(window, &kShaderValueRect, FALSE);
+}
+
+void MainPanel::StartOrCancelTest() {
+    if (workerRunning.load()) {
+        if (workerThreadId) PostThreadMessageW(workerThreadId, UM_CANCEL_WORKER, 0, 0);
+        return;
+    }
+    if (MessageBoxW(window, LangText(kTextTestWarning), kCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+        return;
+    }
+    LockOverclocking();
+    ProgressBar* bar = new ProgressBar;
+    bar->Create(kProgressBarId, kProgressBarPlace.left, kProgressBarPlace.top, kProgressBarPlace.right,
+                kProgressBarPlace.bottom, window);
+    TestJob* job = new TestJob;
+    job->panel = this;
+    job->bar = bar;
+    job->card = CurrentCard();
+    job->level2D = levelGroup.Selected() != &radio3D;
+    job->target.gpu = (uint32_t)gpuSlider.GetValue();
+    job->target.shader = (uint32_t)shaderSlider.GetValue();
+    job->target.memory = (uint32_t)memorySlider.GetValue();
+    unsigned id = 0;
+    workerThread_.Reset((HANDLE)_beginthreadex(NULL, 0, TestClocksMain, job, 0, &id));
+    if (!workerThread_) {
+        delete bar;
+        delete job;
+        UnlockOverclocking();
+        return;
+    }
+    workerThreadId = id;
+}
+
+unsigned __stdcall MainPanel::TestClocksMain(void* argument) {
+    TestJob* job = static_cast<TestJob*>(argument);
+    job->panel->TestClocks(*job);
+    delete job;
+    return 0;
+}
+
+void MainPanel::TestClocks(TestJob& job) {
+    // A queue of its own, so that the cancel request can be posted to it.
+    MSG msg;
+    PeekMessageW(&msg, NULL, WM_USER, WM_USER, PM_NOREMOVE);
+    HardwareObject& hw = Hardware();
+    LevelClocks read = Record(0, 0, 0);
+    if (job.level2D) {
+        hw.Read2DClocks(job.card, &read);
+    } else {
+        hw.Read3DClocks(job.card, &read);
+    }
+    ClockTriple present = {read.core.frequency, read.shader.frequency, read.memory.frequency};
+    ClockWalk walk(present, job.target);
+    testButton.SetText(LangText(kTextCancel));
+    testButton.Enable(1);
+    workerRunning.store(true);
+
+    enum { kDone, kFailed, kCancelled } outcome = kDone;
+    ClockTriple tried = present;
+    for (;;) {
+        if (quitting_.load() || PeekMessageW(&msg, NULL, UM_CANCEL_WORKER, UM_CANCEL_WORKER, PM_NOREMOVE)) {
+            outcome = kCancelled;
+            break;
+        }
+        tried = walk.Candidate();
+        LevelClocks trial = Record(tried.gpu, tried.shader, tried.memory);
+        NvStatus status = job.level2D ? hw.Try2DClocks(job.card, &trial) : hw.Try3DClocks(job.card, &trial);
+        job.bar->SetValue((int)walk.Progress());
+        if (status != kNvOk) {
+            outcome = kFailed;
+            break;
+        }
+        if (walk.AtTarget(tried)) break;
+        walk.Advance();
+        Sleep(kTestStepPauseMs);
+    }
+    workerThreadId = 0;
+    delete job.bar;
+    FinishTest(job, outcome == kDone, outcome == kFailed, tried, present);
+}
+
+void MainPanel::FinishTest(const TestJob& job, bool done, bool failed, const ClockTriple& reached,
+                           const ClockTriple& present) {
+    CardSettings& cards = Cards();
+    int reference = job.level2D ? kGpu2DReference : kGpu3DReference;
+    if (quitting_.load()) {
+        // Nobody is left to be told: the card goes back to the clocks it
+        // had before the walk instead of staying somewhere on the way.
+        LevelClocks back = Record(present.gpu, present.shader, present.memory);
+        if (job.level2D) {
+            Hardware().Try2DClocks(job.card, &back);
+        } else {
+            Hardware().Try3DClocks(job.card, &back);
+        }
+    } else if (done) {
+        cards.SetClock(job.card, reference, reached.gpu);
+        cards.SetClock(job.card, kMemoryReference, reached.memory);
+        MessageBoxW(window, LangText(kTextTestCompleted), kCaption, MB_ICONINFORMATION);
+        if (IsAdministrator()) applyButton.Enable(1);
+    } else if (failed) {
+        MessageBoxW(window, LangText(kTextTestFailed), kCaption, MB_ICONERROR);
+        gpuSlider.SetValue(cards.Clock(job.card, reference), 0);
+        memorySlider.SetValue(cards.Clock(job.card, kMemoryReference), 0);
+        InvalidateRect(window, &kGpuValueRect, FALSE);
+        InvalidateRect(window, &kMemoryValueRect, FALSE);
+    } else {
+        MessageBoxW(window, LangText(kTextTestCanceled), kCaption, MB_ICONWARNING);
+    }
+    testButton.SetText(LangText(kTextTest));
+    workerRunning.store(false);
+    RedrawWindow(testButton.window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    UnlockOverclocking();
+}
+
+void MainPanel::LockOverclocking() {
+    InvalidateRect(window, &kOverclockRect, TRUE);
+    testButton.Enable(0);
+    applyButton.Enable(0);
+    levelGroup.EnableAll(0);
+    linkBox.Enable(0);
+}
+
+void MainPanel::UnlockOverclocking() {
+    InvalidateRect(window, &kOverclockRect, TRUE);
+    if (!IsAdministrator()) return;
+    testButton.Enable(1);
+    // Only what the card has comes back: a one-level card keeps its level
+    // switch disabled, a card without a shader clock its link.
+    PerfCapabilities caps = Hardware().GetPerfCapabilities(CurrentCard());
+    levelGroup.EnableAll(caps.has2DLevel && caps.has3DLevel);
+    linkBox.Enable(Hardware().HasShaderClock(CurrentCard()));
+}
+
+bool MainPanel::StopWorker() {
+    if (!workerThread_) return true;
+    quitting_.store(true);
+    if (workerThreadId) PostThreadMessageW(workerThreadId, UM_CANCEL_WORKER, 0, 0);
+    // The worker finishes by talking to this thread's windows (its button,
+    // its progress bar): keep them answered while waiting.
+    HANDLE thread = workerThread_.Get();
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD left = kWorkerStopWaitMs - (GetTickCount() - start);
+        if ((int)left <= 0) return false;
+        DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_ALLINPUT | QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) break;
+        MSG msg;
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    workerThread_.Reset();
+    return true;
+}
+
+void MainPanel::ApplyClocks() {
+    LevelClocks record =
+        Record((uint32_t)gpuSlider.GetValue(), (uint32_t)shaderSlider.GetValue(), (uint32_t)memorySlider.GetValue());
+    uint8_t card = CurrentCard();
+    bool level2D = levelGroup.Selected() != &radio3D;
+    NvStatus status = level2D ? Hardware().Apply2DClocks(card, &record) : Hardware().Apply3DClocks(card, &record);
+    if (status != kNvOk) {
+        MessageBoxW(window, LangText(kTextApplyFailed), kCaption, MB_ICONERROR);
+        return;
+    }
+    MessageBoxW(window, LangText(kTextApplyCompleted), kCaption, MB_ICONINFORMATION);
+    if (IsAdministrator()) applyButton.Enable(1);
+}

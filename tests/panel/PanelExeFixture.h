@@ -1,0 +1,79 @@
+#pragma once
+// Runs the tests' build of the program on the virtual card and looks at its
+// panel from outside, as the panel tests through the built program share.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../app/PanelProcess.h"
+#include "PanelWindow.h"
+#include "vcard/VirtualCardControl.h"
+
+inline const wchar_t kMainClass[] = L"VexaPanelMainWnd_Cls";
+const DWORD kStartTimeoutMs = 60000;
+// A reading reaches its display within a monitor period and a cycle.
+const DWORD kFollowTimeoutMs = 1500;
+
+const int kTemperatureDisplay = 65;
+const int kFanDisplay = 67;
+const int kGpuClockDisplay = 63;
+
+inline std::wstring StateFile() {
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + L"vexa-startup-tests.state";
+}
+
+inline std::wstring Wide(const char* text) {
+    return std::wstring(text, text + strlen(text));
+}
+
+// Brings the window to the front and has it paint everything now, so a
+// picture of the screen shows what the window draws.
+inline void ShownAndPainted(HWND main) {
+    SetForegroundWindow(main);
+    RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+}
+
+inline bool WaitForText(HWND display, const std::wstring& expected, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (DisplayText(display) != expected) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(25);
+    }
+    return true;
+}
+
+class PanelExe : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(VcardUseState(StateFile().c_str())); }
+
+    // Starts the panel on the scenario and waits for its first readings.
+    HWND Start(const char* scenario, const wchar_t* privilege = L"2") {
+        EXPECT_TRUE(VcardReset(scenario)) << VcardLastError();
+        VcardSetTimeMode(kVcardTimeRealtime);
+        SetEnvironmentVariableW(L"VEXA_TEST_PRIVILEGE", privilege);
+        EXPECT_TRUE(panel_.Start(L"", Wide(scenario).c_str(), L"VexaPanelForTests.exe"));
+        HWND main = panel_.WaitForWindow(kMainClass, kStartTimeoutMs);
+        if (!main) return NULL;
+        std::vector<HWND> temperature;
+        for (DWORD start = GetTickCount(); temperature.empty() && GetTickCount() - start < kStartTimeoutMs;) {
+            temperature = ControlsWithId(main, kTemperatureDisplay);
+            if (temperature.empty()) Sleep(50);
+        }
+        if (temperature.empty() || WaitForDisplayText(temperature[0], 10000).empty()) return NULL;
+        return main;
+    }
+
+    static HWND Control(HWND main, int id, size_t index = 0) {
+        std::vector<HWND> all = ControlsWithId(main, id);
+        return index < all.size() ? all[index] : NULL;
+    }
+
+    void TearDown() override { panel_.Kill(); }
+
+    PanelProcess panel_;
+};

@@ -1,0 +1,275 @@
+// Tuning the card from the panel of the built program, with real mouse and
+// keyboard input; the virtual card's counters and state are the witness.
+
+#include "LanguageState.h"
+#include "PanelExeFixture.h"
+
+namespace {
+
+// Places of controls the tests press, in the main window's client area.
+const POINT kManualBox = {133, 141};
+const POINT kLinkBox = {238, 143};
+const POINT kRadio3D = {318, 143};
+const POINT kRadio2D = {297, 143};
+const POINT kTestButton = {425, 131};
+const POINT kApplyButton = {463, 131};
+const POINT kGpuUp = {465, 177};
+const POINT kGpuDown = {241, 177};
+const POINT kSlaveButton = {257, 316};
+const POINT kMasterButton = {213, 316};
+const int kGpuHandle = 40;
+const int kShaderHandle = 92;
+const int kFanHandle = 42;
+
+void Keys(WORD key, int downs, bool up) {
+    for (int i = 0; i < downs; i++) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        SendInput(1, &in, sizeof(in));
+    }
+    if (up) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &in, sizeof(in));
+    }
+    Sleep(150);
+}
+
+void Click(HWND main, POINT p, int times = 1) {
+    for (int i = 0; i < times; i++)
+        ClickAt(main, p.x, p.y);
+    Sleep(100);
+}
+
+VcardCounters Counters() {
+    VcardCounters c = {};
+    VcardGetCounters(&c);
+    return c;
+}
+
+// Drags a slider's handle by dx pixels with the mouse.
+void DragHandle(HWND main, HWND handle, int dx) {
+    RECT r = PlaceInClient(main, handle);
+    POINT from = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(main, &from);
+    PointerToScreen(from.x, from.y);
+    LeftButton(true);
+    for (int step = 1; step <= 4; step++)
+        PointerToScreen(from.x + dx * step / 4, from.y);
+}
+
+}  // namespace
+
+class TuningExe : public PanelExe {
+protected:
+    // Waits for the panel's next message box with the text, answers it and
+    // waits for it to go.
+    bool Answer(int textId, int button) {
+        HWND box = NULL;
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < 30000) {
+            box = panel_.FindWindowOfClass(L"#32770");
+            if (box && MessageBoxText(box) == LangText(textId)) break;
+            box = NULL;
+            Sleep(50);
+        }
+        if (!box) return false;
+        AnswerMessageBox(box, button);
+        for (start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 5000;)
+            Sleep(20);
+        return true;
+    }
+
+    // Runs a Test walk to the sliders' values and returns the trials made.
+    uint32_t TestWalk(HWND main, int resultTextId) {
+        VcardResetCounters();
+        Click(main, kTestButton);
+        EXPECT_TRUE(Answer(71, IDYES)) << "the warning before a test";
+        EXPECT_TRUE(Answer(resultTextId, IDOK)) << "result " << resultTextId;
+        return Counters().calls[kVcardCallPerfSet];
+    }
+
+    static VcardLevelInfo RunningLevel(int gpu = 0) {
+        VcardCardInfo info;
+        VcardGetCardInfo(gpu, &info);
+        return info.level[info.runningLevel];
+    }
+};
+
+// The card is not touched while the fan slider is dragged or an arrow key
+// held: one write with the final value when the user lets go.
+TEST_F(TuningExe, FanSliderWritesOnceOnRelease) {
+    HWND main = Start("driver-fan");
+    ASSERT_TRUE(main != NULL);
+    Click(main, kManualBox);
+    HWND handle = Control(main, kFanHandle);
+    ASSERT_TRUE(IsWindowVisible(handle));
+    Sleep(300);
+    VcardCardInfo before;
+    VcardGetCardInfo(0, &before);
+    VcardResetCounters();
+    DragHandle(main, handle, 40);
+    EXPECT_EQ(0u, Counters().calls[kVcardCallCoolerSet]) << "written while dragged";
+    LeftButton(false);
+    Sleep(300);
+    EXPECT_EQ(1u, Counters().calls[kVcardCallCoolerSet]);
+    VcardCardInfo after;
+    VcardGetCardInfo(0, &after);
+    EXPECT_GT(after.coolerLevel, before.coolerLevel);
+    EXPECT_EQ(1u, after.coolerPolicy);
+
+    VcardResetCounters();
+    Keys(VK_LEFT, 5, false);  // held: the key repeats
+    EXPECT_EQ(0u, Counters().calls[kVcardCallCoolerSet]) << "written while the key was held";
+    Keys(VK_LEFT, 0, true);
+    Sleep(200);
+    EXPECT_EQ(1u, Counters().calls[kVcardCallCoolerSet]);
+    VcardGetCardInfo(0, &before);
+    EXPECT_EQ(after.coolerLevel - 5, before.coolerLevel);
+}
+
+// Another program switching the card's fan between manual and automatic
+// flips the panel's fan mode within the 1.5 s sync.
+TEST_F(TuningExe, FanModeFollowsTheCard) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    const RECT autoTick = {80, 138, 88, 146}, manualTick = {130, 138, 138, 146};
+    const COLORREF tick = RGB(255, 0, 0);
+    ShownAndPainted(main);
+    EXPECT_GT(ScreenPicture(main).Count(autoTick, tick, 60), 3);
+    uint8_t mode = 0;
+    ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x60, &mode));
+    ASSERT_TRUE(VcardWriteRegister(0, 0x5C, 0x60, mode | 0x01));
+    bool manual = false;
+    for (DWORD start = GetTickCount(); !manual && GetTickCount() - start < 2000; Sleep(100)) {
+        manual = ScreenPicture(main).Count(manualTick, tick, 60) > 3;
+    }
+    EXPECT_TRUE(manual) << "the panel shows Manual";
+    ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x60, &mode));
+    ASSERT_TRUE(VcardWriteRegister(0, 0x5C, 0x60, mode & ~0x01));
+    bool automatic = false;
+    for (DWORD start = GetTickCount(); !automatic && GetTickCount() - start < 2000; Sleep(100)) {
+        automatic = ScreenPicture(main).Count(autoTick, tick, 60) > 3;
+    }
+    EXPECT_TRUE(automatic) << "the panel shows Auto again";
+}
+
+// Master -> Slave -> Master: each card's sliders and level as the user left
+// them; the displays show the chosen card.
+TEST_F(TuningExe, CardSwitchKeepsEachCardsControls) {
+    HWND main = Start("sli");
+    ASSERT_TRUE(main != NULL);
+    HWND gpuHandle = Control(main, kGpuHandle);
+    Click(main, kGpuUp, 3);
+    RECT left2D = PlaceInClient(main, gpuHandle);
+    Click(main, kRadio3D);
+    Click(main, kGpuDown, 2);
+    RECT left3D = PlaceInClient(main, gpuHandle);
+
+    Click(main, kSlaveButton);
+    VcardCardInfo slave;
+    ASSERT_TRUE(VcardGetCardInfo(1, &slave));
+    EXPECT_TRUE(WaitForText(Control(main, kGpuClockDisplay), std::to_wstring(slave.coreKHz / 1000), 1500))
+        << "shows " << DisplayText(Control(main, kGpuClockDisplay)).c_str();
+
+    Click(main, kMasterButton);
+    RECT back = PlaceInClient(main, gpuHandle);
+    EXPECT_EQ(left3D.left, back.left) << "the 3D GPU slider as left";
+    Click(main, kRadio2D);
+    back = PlaceInClient(main, gpuHandle);
+    EXPECT_EQ(left2D.left, back.left) << "the 2D GPU slider as left";
+}
+
+// Test walks to the GPU slider in 5 MHz trials; Apply makes it the level's
+// clock. A refused trial fails the test and brings the slider back.
+TEST_F(TuningExe, TestWalksInStepsAndApplyWrites) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    uint32_t present = RunningLevel().frequency[0];
+    Click(main, kGpuUp, 12);
+    EXPECT_EQ(3u, TestWalk(main, 4)) << "+5, +10, +12 MHz";
+    EXPECT_EQ(present + 12000, RunningLevel().trial[0]);
+    EXPECT_TRUE(IsWindowEnabled(Control(main, 49))) << "Apply after a passed test";
+    Click(main, kApplyButton);
+    EXPECT_TRUE(Answer(6, IDOK));
+    EXPECT_EQ(present + 12000, RunningLevel().frequency[0]);
+
+    Click(main, kGpuDown, 24);
+    EXPECT_EQ(5u, TestWalk(main, 4)) << "-5, -10, -15, -20, -24 MHz";
+    EXPECT_EQ(present - 12000, RunningLevel().trial[0]);
+
+    RECT reference = PlaceInClient(main, Control(main, kGpuHandle));
+    Click(main, kGpuUp, 4);
+    ASSERT_TRUE(VcardRefuseClockSettings(true));
+    TestWalk(main, 5);
+    ASSERT_TRUE(VcardRefuseClockSettings(false));
+    EXPECT_EQ(reference.left, PlaceInClient(main, Control(main, kGpuHandle)).left) << "back at the reference";
+}
+
+// With the link checked the shader follows the GPU at 2.2 times its clock.
+TEST_F(TuningExe, LinkedShaderFollowsTheGpu) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    Click(main, kLinkBox);
+    RECT handle = PlaceInClient(main, Control(main, kGpuHandle));
+    ClickAt(main, (handle.left + handle.right) / 2, (handle.top + handle.bottom) / 2);  // the keyboard focus
+    Keys(VK_LEFT, 800, true);
+    Keys(VK_RIGHT, 400, true);  // 200 MHz up from the bottom: 600 MHz
+    TestWalk(main, 4);
+    EXPECT_EQ(600000u, RunningLevel().trial[0]);
+    VcardCardInfo info;
+    VcardGetCardInfo(0, &info);
+    int shader = -1;
+    for (int d = 0; d < info.domainCount; d++) {
+        if (info.domainId[d] == 7) shader = d;
+    }
+    ASSERT_GE(shader, 0);
+    EXPECT_EQ(1320000u, RunningLevel().trial[shader]);
+}
+
+// Cancel ends a long walk at its next step; quitting during a walk ends the
+// program within 3 s and leaves the card at the clocks it started from.
+TEST_F(TuningExe, CancelAndQuitDuringATest) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    DragHandle(main, Control(main, kGpuHandle), 400);  // to the top of the range
+    LeftButton(false);
+    Click(main, kTestButton);
+    ASSERT_TRUE(Answer(71, IDYES));
+    Sleep(500);
+    DWORD pressed = GetTickCount();
+    Click(main, kTestButton);  // now "Cancel"
+    EXPECT_TRUE(Answer(66, IDOK));
+    EXPECT_LT(GetTickCount() - pressed, 3000u);
+
+    VcardCardInfo before;
+    ASSERT_TRUE(VcardGetCardInfo(0, &before));
+    Click(main, kTestButton);
+    ASSERT_TRUE(Answer(71, IDYES));
+    Sleep(500);
+    EXPECT_GT(RunningLevel().trial[0], before.coreKHz) << "the walk is under way";
+    DWORD quit = GetTickCount();
+    PostMessageW(main, WM_COMMAND, 202, 0);
+    DWORD code = 99;
+    EXPECT_TRUE(panel_.WaitForExit(3000, &code));
+    EXPECT_LT(GetTickCount() - quit, 3000u);
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(before.coreKHz, RunningLevel().trial[0]) << "the card is back where the walk began";
+}
+
+// A user who is not an administrator watches: every tuning control is
+// disabled, the readings keep coming.
+TEST_F(TuningExe, NonAdministratorOnlyWatches) {
+    HWND main = Start("monitorchip", L"1");
+    ASSERT_TRUE(main != NULL);
+    const int tuning[] = {21, 23, 48, 49, 40, 92, 41, 46, 47, 230, 235, 239};
+    for (int id : tuning) {
+        for (HWND control : ControlsWithId(main, id))
+            EXPECT_FALSE(IsWindowEnabled(control)) << "id " << id;
+    }
+    ASSERT_TRUE(VcardSetDieTemperature(0, 77, true));
+    EXPECT_TRUE(WaitForText(Control(main, kTemperatureDisplay), L"77", kFollowTimeoutMs));
+}
