@@ -163,6 +163,7 @@ TEST_F(TuningExe, CardSwitchKeepsEachCardsControls) {
     HWND main = Start("sli");
     ASSERT_TRUE(main != NULL);
     HWND gpuHandle = Control(main, kGpuHandle);
+    Click(main, kManualBox);
     Click(main, kGpuUp, 3);
     RECT left2D = PlaceInClient(main, gpuHandle);
     Click(main, kRadio3D);
@@ -178,6 +179,9 @@ TEST_F(TuningExe, CardSwitchKeepsEachCardsControls) {
     Click(main, kMasterButton);
     RECT back = PlaceInClient(main, gpuHandle);
     EXPECT_EQ(left3D.left, back.left) << "the 3D GPU slider as left";
+    ShownAndPainted(main);
+    const RECT manualTick = {130, 138, 138, 146};
+    EXPECT_GT(ScreenPicture(main).Count(manualTick, RGB(255, 0, 0), 60), 3) << "Manual as left";
     Click(main, kRadio2D);
     back = PlaceInClient(main, gpuHandle);
     EXPECT_EQ(left2D.left, back.left) << "the 2D GPU slider as left";
@@ -272,4 +276,18 @@ TEST_F(TuningExe, NonAdministratorOnlyWatches) {
     }
     ASSERT_TRUE(VcardSetDieTemperature(0, 77, true));
     EXPECT_TRUE(WaitForText(Control(main, kTemperatureDisplay), L"77", kFollowTimeoutMs));
+}
+
+// A card with a 3D level only starts on it, with the level switch disabled.
+TEST_F(TuningExe, ThreeDOnlyCardStartsOn3D) {
+    HWND main = Start("3d-only");
+    ASSERT_TRUE(main != NULL);
+    ShownAndPainted(main);
+    const RECT radio3D = {315, 140, 322, 147}, radio2D = {294, 140, 301, 147};
+    const COLORREF selected = RGB(0x00, 0x64, 0xBE);
+    ScreenPicture picture(main);
+    EXPECT_GT(picture.Count(radio3D, selected, 40), 4);
+    EXPECT_EQ(0, picture.Count(radio2D, selected, 40));
+    EXPECT_FALSE(IsWindowEnabled(Control(main, 46)));
+    EXPECT_FALSE(IsWindowEnabled(Control(main, 47)));
 }
