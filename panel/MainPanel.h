@@ -6,6 +6,7 @@
 // fan controls.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <stdint.h>
@@ -19,6 +20,7 @@
 #include "GroupButton.h"
 #include "HandleHolders.h"
 #include "HardwareObject.h"
+#include "OwnerDrawnMenu.h"
 #include "ProgramRegistry.h"
 #include "RoundRadio.h"
 #include "Slider.h"
@@ -166,10 +168,13 @@ private:
     void ShowSettingsDialog();
     void RestoreDefaultHardwareSettings();
     void ChooseBios();
+    // The tray icon and its menu (Tray.cpp).
     void PrepareTray();
     void AddTrayIcon();
     void HideToTray();
     void QuitProgram();
+    LRESULT OnTrayNotify(LPARAM mouseMessage);
+    LRESULT OnMenuItemMessage(UINT msg, LPARAM lParam);
     void StartNewsFetch();
     void LoadHardwareSettings();
     void ShowSettingsOnPanel();
@@ -184,6 +189,12 @@ private:
     std::atomic<uint8_t> currentCard_{0};
     HandleHolder monitorThread_;
     HandleHolder workerThread_;
+    OwnerDrawnMenu trayMenu_;
+    NOTIFYICONDATAW trayIcon_ = {};
+    bool trayIconShown_ = false;
+    // Explorer announces a restart with this message; the icon must be
+    // added again then.
+    UINT taskbarCreated_ = 0;
     std::atomic<bool> quitting_{false};
     BitmapHolder aboutMenuBitmap_;
     bool created_ = false;

@@ -102,6 +102,20 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case UM_NEWS_DONE:
             return 0;
+        case UM_TRAY_NOTIFY:
+            return OnTrayNotify(lParam);
+        case WM_MEASUREITEM:
+        case WM_DRAWITEM:
+            return OnMenuItemMessage(msg, lParam);
+        case UM_RELEASE_BIOS_BUTTON:
+            biosGroup.Select(nullptr);
+            return 0;
+    }
+    // Explorer restarted: the icon it lost comes back.
+    if (taskbarCreated_ && msg == taskbarCreated_ && trayIconShown_) {
+        trayIconShown_ = false;
+        AddTrayIcon();
+        return 0;
     }
     return DefWindowProcW(window, msg, wParam, lParam);
 }

@@ -14,5 +14,9 @@ enum : UINT {
     UM_HARDWARE_READY = WM_USER + 46,  // 1070, thread message from the start-up worker
 };
 
+// The BIOS update's worker asks the interface thread to release the BIOS
+// button (the program's own range, not one of the controls' messages).
+const UINT UM_RELEASE_BIOS_BUTTON = WM_APP + 1;
+
 // Timer of the 1500 ms fan sync.
 const UINT_PTR TIMER_FAN_SYNC = 77;

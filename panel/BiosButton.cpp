@@ -1,0 +1,24 @@
+// The BIOS button: choose a ".rom" file and write it to the current card.
+
+#include "MainPanel.h"
+
+#include "BiosUpdate.h"
+#include "Messages.h"
+
+namespace {
+
+// Runs on the update's worker thread: the button is released by the
+// interface thread, which owns it.
+void ReleaseBiosButton(void* mainWindow) {
+    PostMessageW(static_cast<HWND>(mainWindow), UM_RELEASE_BIOS_BUTTON, 0, 0);
+}
+
+}  // namespace
+
+void MainPanel::ChooseBios() {
+    FlashRequest request;
+    InitFlashRequest(&request, window, CurrentCard());
+    request.restoreButton = ReleaseBiosButton;
+    request.context = window;
+    ChooseBiosFile(&request);
+}

@@ -1,0 +1,94 @@
+// The program's life in the notification area: the tray icon and its menu,
+// hiding the window to the tray, and Quit.
+
+#include "MainPanel.h"
+
+#include <shellapi.h>
+
+#include "LanguageState.h"
+#include "Messages.h"
+#include "ThermalCalibration.h"
+
+namespace {
+
+const UINT kTrayIconId = 10;
+const UINT kMainWindowCommand = 200;
+const UINT kSeparatorCommand = 201;
+const UINT kQuitCommand = 202;
+const int kTextMainWindow = 83;
+const int kTextQuit = 84;
+const WORD kMainWindowImages[2] = {449, 448};
+const WORD kQuitImages[2] = {450, 451};
+
+}  // namespace
+
+void MainPanel::PrepareTray() {
+    // The first-version record: no balloon fields, as on every system the
+    // program runs on.
+    trayIcon_ = NOTIFYICONDATAW();
+    trayIcon_.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    trayIcon_.hWnd = window;
+    trayIcon_.uID = kTrayIconId;
+    trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon_.uCallbackMessage = UM_TRAY_NOTIFY;
+    trayIcon_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+    lstrcpynW(trayIcon_.szTip, L"Vexa Panel", 64);
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    if (!trayMenu_.Create()) return;
+    trayMenu_.Insert(kMainWindowCommand, kMainWindowImages[0], kMainWindowImages[1], 0, LangText(kTextMainWindow), 0,
+                     true, OwnerDrawnMenu::kNormal);
+    trayMenu_.Insert(kSeparatorCommand, 0, 0, 0, nullptr, 1, true, OwnerDrawnMenu::kSeparator);
+    trayMenu_.Insert(kQuitCommand, kQuitImages[0], kQuitImages[1], 0, LangText(kTextQuit), 2, true,
+                     OwnerDrawnMenu::kNormal);
+}
+
+void MainPanel::AddTrayIcon() {
+    // Adding an icon that is there already changes nothing.
+    if (Shell_NotifyIconW(NIM_ADD, &trayIcon_)) trayIconShown_ = true;
+}
+
+void MainPanel::HideToTray() {
+    ShowWindow(window, SW_HIDE);
+    AddTrayIcon();
+}
+
+void MainPanel::QuitProgram() {
+    ShowWindow(window, SW_HIDE);
+    // A Test walk still running is cancelled first: it talks to this
+    // thread's windows and must not be left half way.
+    StopWorker();
+    CalibrateThermalOffset(Hardware());
+    // The quit goes on even when the monitor thread does not end in time;
+    // start-up then ends the process without tearing anything down.
+    StopBackgroundWork();
+    Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
+    trayIconShown_ = false;
+    PostQuitMessage(0);
+}
+
+LRESULT MainPanel::OnTrayNotify(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        ShowWindow(window, SW_SHOWNORMAL);
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        SetForegroundWindow(window);
+        POINT cursor;
+        GetCursorPos(&cursor);
+        TrackPopupMenuEx(trayMenu_.Handle(), TPM_BOTTOMALIGN, cursor.x, cursor.y, window, NULL);
+    }
+    return 0;
+}
+
+LRESULT MainPanel::OnMenuItemMessage(UINT msg, LPARAM lParam) {
+    if (msg == WM_MEASUREITEM) {
+        MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        OwnerDrawnMenu* menu = reinterpret_cast<OwnerDrawnMenu*>(measure->itemData);
+        if (!menu) return 1;
+        menu->Measure(measure);
+        return 1;
+    }
+    const DRAWITEMSTRUCT* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    OwnerDrawnMenu* menu = reinterpret_cast<OwnerDrawnMenu*>(draw->itemData);
+    if (!menu) return 1;
+    menu->Draw(draw);
+    return 1;
+}
