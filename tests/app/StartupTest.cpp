@@ -64,8 +64,9 @@ void ExpectCleanExit(PanelProcess& panel) {
     EXPECT_EQ(0u, code);
 }
 
-void CloseMainWindow(PanelProcess& panel, HWND main) {
-    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+// The tray menu's Quit, the one way the interface ends the program.
+void QuitFromTray(PanelProcess& panel, HWND main) {
+    PostMessageW(main, WM_COMMAND, 202, 0);
     ExpectCleanExit(panel);
 }
 
@@ -121,7 +122,7 @@ TEST(Startup, VirtualCardReplacesWaitWindowWithSkinnedMainWindow) {
     EXPECT_EQ(552, r.right - r.left);
     EXPECT_EQ(330, r.bottom - r.top);
     EXPECT_EQ(nullptr, panel.FindWindowOfClass(kWaitClass));
-    CloseMainWindow(panel, main);
+    QuitFromTray(panel, main);
 }
 
 TEST(Startup, SecondStartExitsSilentlyAndRestoresTheFirst) {
@@ -142,7 +143,7 @@ TEST(Startup, SecondStartExitsSilentlyAndRestoresTheFirst) {
     PumpFor(200);
     EXPECT_FALSE(IsIconic(main));
     EXPECT_TRUE(IsWindowVisible(main));
-    CloseMainWindow(first, main);
+    QuitFromTray(first, main);
 }
 
 TEST(Startup, OnlyApplySettingsMakesNoWindowAndEnds) {
@@ -170,7 +171,7 @@ TEST(Startup, OverlongOrUnknownCommandLineStartsInteractively) {
         ASSERT_NE(nullptr, main);
         PumpFor(300);
         EXPECT_FALSE(IsIconic(main));
-        CloseMainWindow(panel, main);
+        QuitFromTray(panel, main);
     }
 }
 
@@ -183,7 +184,7 @@ TEST(Startup, MinimizeWordStartsMinimised) {
     while (!IsIconic(main) && GetTickCount() - start < 10000)
         PumpFor(50);
     EXPECT_TRUE(IsIconic(main));
-    CloseMainWindow(panel, main);
+    QuitFromTray(panel, main);
 }
 
 TEST(Startup, OptionValuesOfTheWrongTypeOrSizeDoNotStopIt) {
@@ -201,7 +202,7 @@ TEST(Startup, OptionValuesOfTheWrongTypeOrSizeDoNotStopIt) {
     ASSERT_TRUE(panel.Start(L"", L"monitorchip"));
     HWND main = panel.WaitForWindow(kMainClass, kStartTimeoutMs);
     EXPECT_NE(nullptr, main);
-    if (main) CloseMainWindow(panel, main);
+    if (main) QuitFromTray(panel, main);
 
     RegDeleteValueW(key, kRestoreUserSettingsName);
     RegDeleteValueW(key, kDisplayAboutAtStartupName);
