@@ -1,10 +1,10 @@
 #include "SavedSettingsRestore.h"
 
 #include "Application.h"
+#include "SavedHardwareSettings.h"
+#include "SettingsFileText.h"
 
 bool ApplySavedSettingsAtStart(Application& app) {
     if (!app.panel.registry.restoreUserSettings) return false;
-    // The saved settings file ("DM_CurrSettings.txt") has no reader yet, so
-    // there is nothing that could be applied.
-    return false;
+    return ApplySettingsFile(app.hardware, app.cards, kSettingsFileName) > 0;
 }

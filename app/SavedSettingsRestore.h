@@ -2,7 +2,7 @@
 
 class Application;
 
-// Re-applies the hardware settings saved at the last close, when the user
-// asked for that (RestoreUserSettings). Returns true when settings were
-// applied.
+// The apply-only start's work: re-applies the hardware settings saved at the
+// last close, when the user asked for that (RestoreUserSettings). Returns
+// true when the file held a section for at least one card in its slot.
 bool ApplySavedSettingsAtStart(Application& app);

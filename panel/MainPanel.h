@@ -62,6 +62,11 @@ public:
     // The card the panel shows; the monitor thread reads it once a cycle.
     uint8_t CurrentCard() const { return currentCard_.load(); }
 
+    // Writes the saved hardware settings file when the user keeps settings
+    // across runs (RestoreUserSettings): the fan slider's position for the
+    // card shown, the clocks the cards run with.
+    void SaveHardwareSettings();
+
     // One pass over the cards: fan speed, clocks and temperature into the
     // value displays. The monitor thread runs it every 600 ms; benchmarks
     // and tests may run it directly.

@@ -1,11 +1,50 @@
-// The saved hardware settings on the panel: loading them at the build and
-// the restore-defaults button. Until the settings file is read and written,
-// both do nothing (the button comes back up at once).
+// The saved hardware settings on the panel: saving them, applying them at
+// the build, and the restore-defaults button.
 
 #include "MainPanel.h"
 
-void MainPanel::LoadHardwareSettings() {}
+#include "LanguageState.h"
+#include "SavedHardwareSettings.h"
+#include "SettingsFileText.h"
+
+namespace {
+
+const wchar_t kCaption[] = L"Vexa Panel";
+const int kTextRestoreQuestion = 88;
+const int kDefaultAuxValue = 90;
+
+}  // namespace
+
+void MainPanel::SaveHardwareSettings() {
+    if (!registry.restoreUserSettings) return;
+    SaveSettingsFile(Hardware(), Cards(), CurrentCard(), (uint32_t)fanSlider.GetValue(), kSettingsFileName);
+}
+
+void MainPanel::LoadHardwareSettings() {
+    if (!registry.restoreUserSettings) return;
+    ApplySettingsFile(Hardware(), Cards(), kSettingsFileName);
+}
 
 void MainPanel::RestoreDefaultHardwareSettings() {
+    if (MessageBoxW(window, LangText(kTextRestoreQuestion), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        HardwareObject& hw = Hardware();
+        uint8_t card = CurrentCard();
+        PerfCapabilities caps = hw.GetPerfCapabilities(card);
+        // The switch keeps what the sliders showed for the level it leaves;
+        // made before the defaults are taken, it cannot write over them.
+        if (caps.has2DLevel && caps.has3DLevel) {
+            levelGroup.Select(&radio2D);
+            OnLevelSwitch(&radio2D);
+        }
+        TakeCardClocksAsDefaults(hw, Cards());
+        LevelClocks shown;
+        if (ApplyReferenceClocks(hw, Cards(), card, &shown)) MoveClockSliders(shown);
+        // A card switch stores the hidden slider's value as the card's.
+        auxSlider1.SetValue(kDefaultAuxValue, 0);
+        OnFanModeClicked(&autoBox);
+        // The sliders now show what the card runs with: nothing to apply.
+        applyButton.Enable(0);
+        InvalidateRect(window, NULL, FALSE);
+    }
     restoreGroup.Select(nullptr);
 }
