@@ -48,6 +48,7 @@ void MainPanel::AddTrayIcon() {
 }
 
 void MainPanel::HideToTray() {
+    SaveHardwareSettings();
     ShowWindow(window, SW_HIDE);
     AddTrayIcon();
 }

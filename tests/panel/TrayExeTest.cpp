@@ -3,6 +3,7 @@
 // program after stopping its threads and calibrating the chip.
 
 #include "PanelExeFixture.h"
+#include "ProgramRegistry.h"
 
 namespace {
 
@@ -26,16 +27,48 @@ bool Shown(HWND window) {
 
 class TrayExe : public PanelExe {};
 
+// Sets RestoreUserSettings for one test and puts the old value back.
+class SavingOn {
+public:
+    SavingOn() {
+        had_ = ReadProgramValue(L"RestoreUserSettings", &old_, &size_, &type_);
+        DWORD on = 1;
+        WriteProgramValue(L"RestoreUserSettings", &on, sizeof(on), REG_DWORD);
+    }
+    ~SavingOn() {
+        if (had_) {
+            WriteProgramValue(L"RestoreUserSettings", &old_, size_, type_);
+        } else {
+            DWORD off = 0;
+            WriteProgramValue(L"RestoreUserSettings", &off, sizeof(off), REG_DWORD);
+        }
+    }
+
+private:
+    DWORD old_ = 0, size_ = sizeof(DWORD), type_ = REG_DWORD;
+    bool had_ = false;
+};
+
+bool SettingsFileThere() {
+    return GetFileAttributesW(L"DM_CurrSettings.txt") != INVALID_FILE_ATTRIBUTES;
+}
+
 TEST_F(TrayExe, CloseHidesClickShowsMenuQuits) {
+    SavingOn saving;
+    DeleteFileW(L"DM_CurrSettings.txt");
     HWND main = Start("monitorchip");
     ASSERT_TRUE(main != NULL);
-    // The close command and the close button both hide; the program stays.
+    // The close command and the close button both hide and save; the
+    // program stays.
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil(Hidden, main, 2000));
+    EXPECT_TRUE(SettingsFileThere()) << "saved on close";
+    DeleteFileW(L"DM_CurrSettings.txt");
     PostMessageW(main, kTrayNotify, 0, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitUntil(Shown, main, 2000)) << "a left click on the icon shows the window";
     ClickAt(main, 462, 34);  // the close button
     EXPECT_TRUE(WaitUntil(Hidden, main, 2000));
+    EXPECT_TRUE(SettingsFileThere()) << "saved again on the second close";
     EXPECT_TRUE(panel_.Running());
 
     // A right click opens the menu: "Main window", a 5-pixel separator, and
