@@ -52,7 +52,18 @@ PanelProcess::~PanelProcess() {
     Kill();
 }
 
+// A program of an earlier test still ending holds the single-instance
+// mutex; a new start would then only bring that one to the front.
+void WaitForNoOtherInstance() {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50)) {
+        HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\DM_App_Mutex");
+        if (!mutex) return;
+        CloseHandle(mutex);
+    }
+}
+
 bool PanelProcess::Start(const std::wstring& commandLine, const wchar_t* scenario, const wchar_t* program) {
+    WaitForNoOtherInstance();
     SetEnvironmentVariableW(L"VEXA_VCARD", scenario);
     SetEnvironmentVariableW(L"VEXA_VCARD_STATE", TestStateFile().c_str());
     std::wstring line = program;

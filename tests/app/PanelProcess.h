@@ -39,5 +39,9 @@ private:
 std::wstring MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
 
+// Waits (at most 10 s) until no instance of the program holds its
+// single-instance mutex.
+void WaitForNoOtherInstance();
+
 // Pumps this thread's messages for a while (Wine delivers asynchronously).
 void PumpFor(DWORD ms);

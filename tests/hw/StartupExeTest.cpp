@@ -56,6 +56,13 @@ public:
     }
 
     bool Start(const std::wstring& folder, const wchar_t* args) {
+        // A program of an earlier test still ending holds the single-instance
+        // mutex; a new start would then only bring that one to the front.
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50)) {
+            HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\DM_App_Mutex");
+            if (!mutex) break;
+            CloseHandle(mutex);
+        }
         std::wstring line = L"\"" + folder + L"\\VexaPanel.exe\"";
         if (args && *args) {
             line += L" ";
