@@ -1,0 +1,93 @@
+#include "AboutDialog.h"
+
+#include <shellapi.h>
+#include <wchar.h>
+
+#include "LanguageState.h"
+#include "WindowUtils.h"
+#include "resource.h"
+
+namespace {
+
+const int kTextAbout = 9;
+const int kTextOk = 56;
+const int kTextHelp = 87;
+const wchar_t kHelpFile[] = L"HELP.CHM";
+
+bool gAboutOpen = false;
+
+// Makes the news list's window (child kNewsListId at kNewsListX, kNewsListY,
+// kNewsListWidth wide) and answers its height; 0 when there is nothing to
+// list and no window was made. The program has no news list yet, so the
+// dialog always shows as it does with an empty one.
+int CreateNewsList(HWND) {
+    return 0;
+}
+
+// The help file beside the program. The folder is taken from the module
+// rather than trusted to be the current directory, which the open-file
+// dialog of the BIOS update may have moved.
+void OpenHelp(HWND dialog) {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
+    const wchar_t* file = kHelpFile;
+    if (length > 0 && length < MAX_PATH) {
+        CutToFolder(path);
+        size_t folder = wcslen(path);
+        if (folder + 1 + wcslen(kHelpFile) < MAX_PATH) {
+            path[folder] = L'\\';
+            wcscpy(path + folder + 1, kHelpFile);
+            file = path;
+        }
+    }
+    // A missing file or viewer is the shell's to report.
+    ShellExecuteW(dialog, L"open", file, NULL, NULL, SW_SHOW);
+}
+
+void InitDialog(HWND dialog) {
+    SetWindowTextW(dialog, LangText(kTextAbout));
+    SetDlgItemTextW(dialog, IDOK, LangText(kTextOk));
+    SetDlgItemTextW(dialog, IDC_ABOUT_HELP, LangText(kTextHelp));
+    GrowForNewsList(dialog, CreateNewsList(dialog));
+    // Centred once grown, so that a long news list does not hang below the
+    // panel.
+    CenterWindowOnScreen(dialog, GetWindow(dialog, GW_OWNER));
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            InitDialog(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_ABOUT_HELP:
+                    OpenHelp(dialog);
+                    return FALSE;
+                case IDOK:
+                case IDCANCEL:
+                    EndDialog(dialog, LOWORD(wParam));
+                    return TRUE;
+            }
+            return FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR ShowAboutDialogBox(HWND owner) {
+    if (gAboutOpen) return 0;
+    gAboutOpen = true;
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutDialogProc, 0);
+    gAboutOpen = false;
+    return result;
+}
+
+void GrowForNewsList(HWND dialog, int listHeight) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(dialog, &placement)) return;
+    placement.rcNormalPosition.bottom += (listHeight > 0 ? listHeight : 0) + kNewsListMargin;
+    SetWindowPlacement(dialog, &placement);
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The settings dialog (resource 452): how the program starts with Windows
+// and the two options kept in the registry. It shows the in-memory flags,
+// not the registry, and changes both only on OK.
+
+#include <windows.h>
+
+#include "ProgramRegistry.h"
+
+// Runs the dialog modally over owner. OK stores the choices into flags and
+// the registry; Cancel and the close box leave both alone. Returns IDOK or
+// IDCANCEL, or 0 or -1 when the dialog could not be made.
+INT_PTR ShowSettingsDialogBox(HWND owner, RegistryFlags* flags);

@@ -1,0 +1,264 @@
+// The Settings and About dialogs of the built program, opened from the
+// panel's buttons and clicked with real mouse input; the registry of the
+// tests' Wine prefix is the witness of what OK stores.
+
+#include <vector>
+
+#include "AboutDialog.h"
+#include "LanguageState.h"
+#include "PanelExeFixture.h"
+#include "ProgramRegistry.h"
+
+namespace {
+
+const POINT kSettingsButton = {347, 315};
+const POINT kAboutButton = {454, 315};
+const RECT kSettingsFace = {324, 303, 371, 328};
+const int kDontRun = 1028, kRun = 1021, kRunToTray = 1023, kSaveBox = 1012, kShowAboutBox = 1011;
+const int kHelp = 9;
+
+// A registry value as it was before a test, put back afterwards.
+class SavedValue {
+public:
+    SavedValue(const wchar_t* path, const wchar_t* name) : path_(path), name_(name) {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+        DWORD size = sizeof(data_);
+        present_ = RegQueryValueExW(key, name, NULL, &type_, data_, &size) == ERROR_SUCCESS;
+        size_ = size;
+        RegCloseKey(key);
+    }
+    ~SavedValue() {
+        HKEY key;
+        if (RegCreateKeyW(HKEY_LOCAL_MACHINE, path_, &key) != ERROR_SUCCESS) return;
+        if (present_)
+            RegSetValueExW(key, name_, 0, type_, data_, size_);
+        else
+            RegDeleteValueW(key, name_);
+        RegCloseKey(key);
+    }
+
+private:
+    const wchar_t* path_;
+    const wchar_t* name_;
+    bool present_ = false;
+    DWORD type_ = 0, size_ = 0;
+    BYTE data_[1024] = {};
+};
+
+std::wstring RunValue() {
+    wchar_t text[512] = L"";
+    DWORD size = sizeof(text) - sizeof(wchar_t);
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return L"";
+    RegQueryValueExW(key, kRunValueName, NULL, NULL, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return text;
+}
+
+DWORD ProgramFlag(const wchar_t* name) {
+    DWORD value = 99, size = sizeof(value), type;
+    ReadProgramValue(name, &value, &size, &type);
+    return value;
+}
+
+void ClickControl(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    PointerToScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    LeftButton(true);
+    LeftButton(false);
+    Sleep(100);
+}
+
+bool Ticked(HWND dialog, int id) {
+    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::wstring Text(HWND window) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+bool WaitGone(HWND window) {
+    for (DWORD start = GetTickCount(); IsWindow(window); Sleep(50))
+        if (GetTickCount() - start > 5000) return false;
+    return true;
+}
+
+// Pixels of the area in the main window's client, as painted on the screen.
+std::vector<COLORREF> Pixels(HWND main, const RECT& area) {
+    ScreenPicture picture(main);
+    std::vector<COLORREF> pixels;
+    for (int y = area.top; y < area.bottom; y++)
+        for (int x = area.left; x < area.right; x++)
+            pixels.push_back(picture.At(x, y));
+    return pixels;
+}
+
+// The About dialog's template as the system lays it out, before it grows.
+SIZE AboutTemplateClientSize() {
+    SIZE size = {0, 0};
+    HMODULE program = LoadLibraryExW(L"VexaPanelForTests.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (!program) return size;
+    struct Quiet {
+        static INT_PTR CALLBACK Proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+    };
+    HWND dialog = CreateDialogParamW(program, MAKEINTRESOURCEW(103), NULL, Quiet::Proc, 0);
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(dialog, &r);
+    DestroyWindow(dialog);
+    FreeLibrary(program);
+    size.cx = r.right;
+    size.cy = r.bottom;
+    return size;
+}
+
+// The help viewer is a process of its own that the panel's shell started;
+// it would outlive the test and keep CTest waiting on its output.
+void CloseViewer(HWND viewer) {
+    if (!viewer) return;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(viewer, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    if (!process) return;
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+    CloseHandle(process);
+}
+
+}  // namespace
+
+class DialogsExe : public PanelExe {
+protected:
+    // Opens a dialog of the panel and waits until it shows.
+    HWND Open(HWND main, POINT button) {
+        ClickAt(main, button.x, button.y);
+        return Shown();
+    }
+    HWND Shown() {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50)) {
+            HWND dialog = panel_.FindWindowOfClass(L"#32770");
+            if (dialog && IsWindowVisible(dialog)) return dialog;
+        }
+        return NULL;
+    }
+
+    SavedValue run_{kRunKeyPath, kRunValueName};
+    SavedValue restore_{kProgramKeyPath, kRestoreUserSettingsName};
+    SavedValue about_{kProgramKeyPath, kDisplayAboutAtStartupName};
+};
+
+// The dialog shows what the program holds, OK stores the start choice and
+// the options, and Cancel and the close box leave everything as it was.
+TEST_F(DialogsExe, SettingsShowAndStoreTheStartChoice) {
+    DeleteRunValue();
+    RegistryFlags off;
+    SetRestoreUserSettings(off, false);
+    SetDisplayAboutAtStartup(off, false);
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    PointerTo(main, 20, 20);
+    ShownAndPainted(main);
+    const std::vector<COLORREF> released = Pixels(main, kSettingsFace);
+
+    HWND dialog = Open(main, kSettingsButton);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ(std::wstring(L"Vexa Panel ") + LangText(89), Text(dialog));
+    EXPECT_EQ(LangText(95), Text(GetDlgItem(dialog, kRunToTray)));
+    EXPECT_TRUE(Ticked(dialog, kDontRun));
+    for (int id : {kRun, 1022, kRunToTray, 1024, kSaveBox, kShowAboutBox})
+        EXPECT_FALSE(Ticked(dialog, id)) << id;
+    ClickControl(GetDlgItem(dialog, kRunToTray));
+    ClickControl(GetDlgItem(dialog, kSaveBox));
+    ClickControl(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(WaitGone(dialog));
+
+    wchar_t folder[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    EXPECT_EQ(0, lstrcmpiW((std::wstring(folder) + L"\\VexaPanelForTests.exe SysTray").c_str(), RunValue().c_str()))
+        << RunValue().c_str();
+    EXPECT_EQ(1u, ProgramFlag(kRestoreUserSettingsName));
+    EXPECT_EQ(0u, ProgramFlag(kDisplayAboutAtStartupName));
+    PointerTo(main, 20, 20);
+    ShownAndPainted(main);
+    EXPECT_TRUE(released == Pixels(main, kSettingsFace)) << "the Settings button stayed down";
+
+    dialog = Open(main, kSettingsButton);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_TRUE(Ticked(dialog, kRunToTray));
+    EXPECT_FALSE(Ticked(dialog, kDontRun));
+    EXPECT_TRUE(Ticked(dialog, kSaveBox));
+    ClickControl(GetDlgItem(dialog, kRun));
+    ClickControl(GetDlgItem(dialog, kSaveBox));
+    ClickControl(GetDlgItem(dialog, kShowAboutBox));
+    ClickControl(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_TRUE(WaitGone(dialog));
+    const std::wstring stored = RunValue();
+    EXPECT_NE(std::wstring::npos, stored.find(L" SysTray"));
+
+    dialog = Open(main, kSettingsButton);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_TRUE(Ticked(dialog, kRunToTray)) << "Cancel changed the choice";
+    EXPECT_TRUE(Ticked(dialog, kSaveBox));
+    EXPECT_FALSE(Ticked(dialog, kShowAboutBox));
+    ClickControl(GetDlgItem(dialog, kDontRun));
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+    ASSERT_TRUE(WaitGone(dialog));
+    EXPECT_EQ(stored, RunValue());
+    EXPECT_EQ(1u, ProgramFlag(kRestoreUserSettingsName));
+    EXPECT_EQ(0u, ProgramFlag(kDisplayAboutAtStartupName));
+}
+
+// Without news the dialog grows by the margin alone; Help leaves it open;
+// the system menu's About opens it too, but never a second one.
+TEST_F(DialogsExe, AboutGrowsAndStaysOpenForHelp) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    HWND dialog = Open(main, kAboutButton);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ(LangText(9), Text(dialog));
+    EXPECT_EQ(LangText(56), Text(GetDlgItem(dialog, IDOK)));
+    EXPECT_EQ(LangText(87), Text(GetDlgItem(dialog, kHelp)));
+    SIZE plain = AboutTemplateClientSize();
+    ASSERT_GT(plain.cy, 0);
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(plain.cx, client.right);
+    EXPECT_EQ(plain.cy + kNewsListMargin, client.bottom);
+
+    ClickControl(GetDlgItem(dialog, kHelp));
+    HWND viewer = NULL;
+    for (DWORD start = GetTickCount(); !viewer && GetTickCount() - start < 15000; Sleep(100))
+        viewer = FindWindowW(L"HH Parent", NULL);
+    EXPECT_TRUE(viewer != NULL) << "no help viewer";
+    CloseViewer(viewer);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "Help closed the dialog";
+    ClickControl(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(WaitGone(dialog));
+
+    PostMessageW(main, WM_SYSCOMMAND, 70, 0);
+    dialog = Shown();
+    ASSERT_TRUE(dialog != NULL);
+    int before = panel_.CountWindows();
+    PostMessageW(main, WM_SYSCOMMAND, 70, 0);
+    Sleep(1000);
+    EXPECT_EQ(before, panel_.CountWindows()) << "a second About dialog";
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitGone(dialog));
+}
+
+// The place a news list plugs in: the dialog's bottom edge moves by the
+// list's height and the margin.
+TEST(AboutDialog, GrowsByTheNewsList) {
+    HWND window = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_CAPTION, 100, 100, 300, 120, NULL, NULL,
+                                  GetModuleHandleW(NULL), NULL);
+    ASSERT_TRUE(window != NULL);
+    GrowForNewsList(window, 180);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(100, r.top);
+    EXPECT_EQ(120 + 180 + kNewsListMargin, r.bottom - r.top);
+    DestroyWindow(window);
+}
