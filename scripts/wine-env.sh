@@ -22,7 +22,7 @@ wine_env_for() {
 
 wine_prefix_ready() {
     export WINEPREFIX="$1"
-    [ -f "$WINEPREFIX/.vexa-ready" ] && [ -f "$WINEPREFIX/.vexa-fontlink" ] && return 0
+    [ -f "$WINEPREFIX/.vexa-ready" ] && [ -f "$WINEPREFIX/.vexa-fontlink-2" ] && return 0
     mkdir -p "$WINEPREFIX"
     (
         flock 9
@@ -36,18 +36,19 @@ wine_prefix_ready() {
             "${WINESERVER:-wineserver}" -w
             touch "$WINEPREFIX/.vexa-ready"
         fi
-        if [ ! -f "$WINEPREFIX/.vexa-fontlink" ]; then
+        if [ ! -f "$WINEPREFIX/.vexa-fontlink-2" ]; then
             loader=wine
             [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
-            # A Chinese Windows draws Chinese text in "Arial" through font
-            # linking; the prefix gets the same link to a CJK font of the
-            # machine's, or the Chinese panel would show empty boxes.
-            for face in Arial "Arial Bold"; do
+            # A Chinese Windows draws Chinese text in "Arial" (the panel) and
+            # in the caption font (dialog titles) through font linking; the
+            # prefix gets the same links to a CJK font of the machine's, or
+            # the Chinese panel would show empty boxes.
+            for face in Arial "Arial Bold" Tahoma "Tahoma Bold"; do
                 $loader reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
                     /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
             done
             "${WINESERVER:-wineserver}" -w
-            touch "$WINEPREFIX/.vexa-fontlink"
+            touch "$WINEPREFIX/.vexa-fontlink-2"
         fi
     ) 9>"$WINEPREFIX.lock"
 }
