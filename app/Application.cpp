@@ -4,6 +4,7 @@
 #include "ControlClasses.h"
 #include "LanguageState.h"
 #include "Messages.h"
+#include "NewsWindow.h"
 #include "SavedSettingsRestore.h"
 #include "SingleInstance.h"
 #include "StartMode.h"
@@ -86,9 +87,9 @@ bool Application::RegisterClassesAndFonts(HINSTANCE instance) {
     typedef bool (*RegisterFn)(HINSTANCE);
     // The order is fixed: registration stops at the first failure.
     const RegisterFn steps[] = {
-        MainPanel::RegisterClass, RegisterRoundRadioClass,   RegisterCheckBoxClass,     RegisterSliderHandleClass,
-        RegisterTextButtonClass,  RegisterBitmapButtonClass, RegisterStaticTextClass,   RegisterGroupButtonClass,
-        RegisterProgressBarClass, CaptureStaticClassProc,    WaitWindow::RegisterClass,
+        MainPanel::RegisterClass, RegisterRoundRadioClass,   RegisterCheckBoxClass,   RegisterSliderHandleClass,
+        RegisterTextButtonClass,  RegisterBitmapButtonClass, RegisterStaticTextClass, RegisterGroupButtonClass,
+        RegisterNewsWindowClass,  RegisterProgressBarClass,  CaptureStaticClassProc,  WaitWindow::RegisterClass,
     };
     for (RegisterFn step : steps) {
         if (!step(instance)) return false;

@@ -3,7 +3,12 @@
 #include <shellapi.h>
 #include <wchar.h>
 
+#include <new>
+
+#include "GdiHolders.h"
 #include "LanguageState.h"
+#include "NewsFetcher.h"
+#include "NewsWindow.h"
 #include "WindowUtils.h"
 #include "resource.h"
 
@@ -16,12 +21,42 @@ const wchar_t kHelpFile[] = L"HELP.CHM";
 
 bool gAboutOpen = false;
 
+// The open dialog's news list, with the font of its rows: the program's bold
+// Arial of height 14. The font is declared first so that it outlives the
+// rows drawn with it.
+struct AboutNews {
+    FontHolder font;
+    NewsWindow list;
+};
+AboutNews* gNews = nullptr;
+
+void FreeNewsList() {
+    delete gNews;
+    gNews = nullptr;
+}
+
 // Makes the news list's window (child kNewsListId at kNewsListX, kNewsListY,
 // kNewsListWidth wide) and answers its height; 0 when there is nothing to
-// list and no window was made. The program has no news list yet, so the
-// dialog always shows as it does with an empty one.
-int CreateNewsList(HWND) {
-    return 0;
+// list and no window was made.
+int CreateNewsList(HWND dialog) {
+    NewsListRef items = ProgramNewsFetcher().Items();
+    if (items.Count() == 0) return 0;
+    gNews = new (std::nothrow) AboutNews;
+    if (!gNews) return 0;
+    LOGFONTW font = {};
+    font.lfHeight = 14;
+    font.lfWeight = FW_BOLD;
+    font.lfQuality = PROOF_QUALITY;
+    lstrcpynW(font.lfFaceName, L"Arial", LF_FACESIZE);
+    gNews->font.Reset(CreateFontIndirectW(&font));
+    gNews->list.SetFont(gNews->font.Get());
+    for (int i = 0; i < items.Count(); i++)
+        gNews->list.AddItem(items.Title(i), items.Link(i));
+    if (!gNews->list.Create(kNewsListId, kNewsListX, kNewsListY, kNewsListWidth, dialog)) {
+        FreeNewsList();
+        return 0;
+    }
+    return gNews->list.Height();
 }
 
 // The help file beside the program. The folder is taken from the module
@@ -80,6 +115,8 @@ INT_PTR ShowAboutDialogBox(HWND owner) {
     if (gAboutOpen) return 0;
     gAboutOpen = true;
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutDialogProc, 0);
+    // The list's window went with the dialog; its object goes now.
+    FreeNewsList();
     gAboutOpen = false;
     return result;
 }

@@ -101,6 +101,7 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnSliderReleased(reinterpret_cast<SliderHandle*>(lParam));
             return 0;
         case UM_NEWS_DONE:
+            if (registry.displayAboutAtStartup) ShowAboutDialog();
             return 0;
         case UM_TRAY_NOTIFY:
             return OnTrayNotify(lParam);

@@ -1,8 +1,12 @@
-// Handlers of the panel whose work arrives with later parts of it: the news.
-// Until then it does nothing, so that the dispatch is complete and nothing
-// reaches an unbuilt feature.
+// The news: the download the panel starts once it is built.
 
 #include "MainPanel.h"
+#include "Messages.h"
+#include "NewsFetcher.h"
 
-void MainPanel::StartNewsFetch() {}
-
+void MainPanel::StartNewsFetch() {
+    NewsFetcher& news = ProgramNewsFetcher();
+    // Puts the status line in this run's language before anything shows it.
+    news.SetStatus(news.GetStatus());
+    news.Start(window, UM_NEWS_DONE);
+}
