@@ -2,11 +2,14 @@
 // except that the user's privilege comes from VEXA_TEST_PRIVILEGE (0 guest,
 // 1 user, 2 administrator) when it is set. Wine reports every account as a
 // guest, so the real query alone could never show an administrator's panel.
-// Never part of a release.
+// When VEXA_TEST_NEWS_URL is set the news comes from that address, a server
+// of the tests', since the maker's page is out of their reach and would not
+// hold the items a test needs. Never part of a release.
 
 #include <windows.h>
 
 #include "Application.h"
+#include "NewsFetcher.h"
 
 static Application gApplication;
 Application* gApp = &gApplication;
@@ -21,9 +24,17 @@ UserPrivilege PrivilegeForTests() {
     return QueryUserPrivilege();
 }
 
+void UseNewsPageForTests() {
+    wchar_t address[400] = {};
+    const DWORD length = GetEnvironmentVariableW(L"VEXA_TEST_NEWS_URL", address, 400);
+    if (length == 0 || length >= 400) return;
+    ProgramNewsFetcher().UsePageForTests(address, NewsFetcher::kConnectTimeoutMs);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     gApp->privilegeSource = PrivilegeForTests;
+    UseNewsPageForTests();
     return gApp->Run(instance, commandLine);
 }
