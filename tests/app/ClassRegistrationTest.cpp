@@ -11,7 +11,7 @@ namespace {
 const wchar_t* const kClassNames[] = {
     L"VexaPanelMainWnd_Cls", L"NonFrameRadioBtn_cls", L"VexaPanelCheck", L"DMSliderHandle",
     L"CDunmoreBtn",          L"DMBmpBtnCls",          L"DMStc_Cls",      L"DMGrpBtn_Cls",
-    L"CDunmoreProgress_cls", L"WaitWndCls___",
+    L"WebInfBrower_Cls",     L"CDunmoreProgress_cls", L"WaitWndCls___",
 };
 const int kClassCount = sizeof(kClassNames) / sizeof(kClassNames[0]);
 
