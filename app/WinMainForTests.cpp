@@ -4,11 +4,16 @@
 // guest, so the real query alone could never show an administrator's panel.
 // When VEXA_TEST_NEWS_URL is set the news comes from that address, a server
 // of the tests', since the maker's page is out of their reach and would not
-// hold the items a test needs. Never part of a release.
+// hold the items a test needs. When VEXA_TEST_LAUNCH_LOG names a file, the
+// addresses a clicked link would open in the browser are written there
+// instead, one a line. Never part of a release.
 
 #include <windows.h>
 
+#include <stdio.h>
+
 #include "Application.h"
+#include "LinkLabel.h"
 #include "NewsFetcher.h"
 
 static Application gApplication;
@@ -31,10 +36,26 @@ void UseNewsPageForTests() {
     ProgramNewsFetcher().UsePageForTests(address, NewsFetcher::kConnectTimeoutMs);
 }
 
+wchar_t gLaunchLog[MAX_PATH] = {};
+
+void LogLaunch(const char* quotedAddress) {
+    FILE* log = _wfopen(gLaunchLog, L"ab");
+    if (!log) return;
+    fprintf(log, "%s\n", quotedAddress);
+    fclose(log);
+}
+
+void LogLaunchesForTests() {
+    const DWORD length = GetEnvironmentVariableW(L"VEXA_TEST_LAUNCH_LOG", gLaunchLog, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    LinkLabel::SetBrowserLauncher(LogLaunch);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     gApp->privilegeSource = PrivilegeForTests;
     UseNewsPageForTests();
+    LogLaunchesForTests();
     return gApp->Run(instance, commandLine);
 }

@@ -13,6 +13,9 @@
 
 namespace {
 
+// Where the tests' build of the program writes the addresses it would open.
+const wchar_t kLaunchLog[] = L"news-exe-launches.txt";
+
 const POINT kAboutButton = {454, 315};
 const char kPageFolder[] = "news-exe-pages";
 const std::wstring kSeparator(41, L'-');
@@ -106,8 +109,10 @@ protected:
         const std::wstring address =
             L"http://127.0.0.1:" + std::to_wstring(port) + L"/pages/" + std::wstring(name.begin(), name.end());
         SetEnvironmentVariableW(L"VEXA_TEST_NEWS_URL", address.c_str());
+        SetEnvironmentVariableW(L"VEXA_TEST_LAUNCH_LOG", kLaunchLog);
         HWND main = Start("monitorchip");
         SetEnvironmentVariableW(L"VEXA_TEST_NEWS_URL", NULL);
+        SetEnvironmentVariableW(L"VEXA_TEST_LAUNCH_LOG", NULL);
         if (!main) return NULL;
         // The dialog takes the items the download holds when it opens.
         for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(300)) {
@@ -164,6 +169,24 @@ TEST_F(NewsExe, NineItemsStandStill) {
     EXPECT_EQ(9 * RowHeight(rows[0]), client.bottom) << "some rows hidden";
     Sleep(1200);
     EXPECT_EQ(before, Tops(rows));
+
+    // A click on a row opens its address, resolved against the page's.
+    DeleteFileW(kLaunchLog);
+    RECT row;
+    GetWindowRect(rows[3], &row);
+    PointerToScreen(row.left + 8, (row.top + row.bottom) / 2);
+    LeftButton(true);
+    LeftButton(false);
+    std::string launched;
+    for (DWORD start = GetTickCount(); launched.empty() && GetTickCount() - start < 3000; Sleep(50)) {
+        FILE* log = _wfopen(kLaunchLog, L"rb");
+        if (!log) continue;
+        char line[512] = {};
+        if (fgets(line, sizeof(line), log)) launched = line;
+        fclose(log);
+    }
+    EXPECT_NE(std::string::npos, launched.find("http://127.0.0.1:" + std::to_string(ServerPort()) + "/pages/n3.html"))
+        << launched;
 }
 
 // Ten items make a ticker: the rows move up together, the last item is
