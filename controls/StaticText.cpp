@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "LockScope.h"
 #include "ControlCommon.h"
 #include "GdiHolders.h"
 
@@ -9,17 +10,6 @@ const wchar_t kStaticTextClass[] = L"DMStc_Cls";
 const wchar_t kStaticTextProperty[] = L"DMStc_ThisObj";
 
 namespace {
-
-class LockScope {
-public:
-    explicit LockScope(CRITICAL_SECTION* lock) : lock_(lock) { EnterCriticalSection(lock_); }
-    ~LockScope() { LeaveCriticalSection(lock_); }
-    LockScope(const LockScope&) = delete;
-    LockScope& operator=(const LockScope&) = delete;
-
-private:
-    CRITICAL_SECTION* lock_;
-};
 
 // The lock is held for a copy of 45 characters at most, so a short spin
 // usually beats sleeping.

@@ -37,5 +37,14 @@ struct LevelClocks {
 
 static_assert(sizeof(LevelClocks) == 60, "LevelClocks record");
 
+// A record carrying just the three clocks (kHz), everything else zero.
+inline LevelClocks MakeLevelClocks(uint32_t core, uint32_t shader, uint32_t memory) {
+    LevelClocks clocks = {};
+    clocks.core.frequency = core;
+    clocks.shader.frequency = shader;
+    clocks.memory.frequency = memory;
+    return clocks;
+}
+
 const uint32_t kLevelSelector2D = 0;
 const uint32_t kLevelSelector3D = 4;

@@ -48,15 +48,6 @@ bool TryThenApply(HardwareObject& hw, uint8_t gpu, bool level2D, LevelClocks* cl
     return (level2D ? hw.Apply2DClocks(gpu, clocks) : hw.Apply3DClocks(gpu, clocks)) == kNvOk;
 }
 
-LevelClocks ClockRecord(uint32_t core, uint32_t shader, uint32_t memory) {
-    LevelClocks clocks;
-    memset(&clocks, 0, sizeof(clocks));
-    clocks.core.frequency = core;
-    clocks.shader.frequency = shader;
-    clocks.memory.frequency = memory;
-    return clocks;
-}
-
 void ApplyFanSettings(HardwareObject& hw, CardSettings& cards, const IniReader& file, const wchar_t* section,
                       uint8_t gpu) {
     long mode = 0;
@@ -88,8 +79,8 @@ bool ApplyCardSection(HardwareObject& hw, CardSettings& cards, const IniReader& 
     }
 
     if (caps.has2DLevel) {
-        LevelClocks clocks = ClockRecord(cards.Clock(gpu, kGpu2DClock), cards.Clock(gpu, kShader2DClock),
-                                         cards.Clock(gpu, kMemoryClock));
+        LevelClocks clocks = MakeLevelClocks(cards.Clock(gpu, kGpu2DClock), cards.Clock(gpu, kShader2DClock),
+                                             cards.Clock(gpu, kMemoryClock));
         if (TryThenApply(hw, gpu, true, &clocks)) {
             cards.SetClock(gpu, kGpu2DReference, clocks.core.frequency);
             cards.SetClock(gpu, kGpu2DClock, clocks.core.frequency);
@@ -100,8 +91,8 @@ bool ApplyCardSection(HardwareObject& hw, CardSettings& cards, const IniReader& 
         }
     }
     if (caps.has3DLevel) {
-        LevelClocks clocks = ClockRecord(cards.Clock(gpu, kGpu3DClock), cards.Clock(gpu, kShader3DClock),
-                                         cards.Clock(gpu, kMemoryClock));
+        LevelClocks clocks = MakeLevelClocks(cards.Clock(gpu, kGpu3DClock), cards.Clock(gpu, kShader3DClock),
+                                             cards.Clock(gpu, kMemoryClock));
         if (TryThenApply(hw, gpu, false, &clocks)) {
             if (!caps.has2DLevel) {
                 cards.SetClock(gpu, kMemoryReference, clocks.memory.frequency);
@@ -192,8 +183,8 @@ bool ApplyReferenceClocks(HardwareObject& hw, const CardSettings& cards, uint8_t
     PerfCapabilities caps = hw.GetPerfCapabilities(gpu);
     bool filled = false;
     if (caps.has2DLevel) {
-        LevelClocks clocks = ClockRecord(cards.Clock(gpu, kGpu2DReference), cards.Clock(gpu, kShader2DReference),
-                                         cards.Clock(gpu, kMemoryReference));
+        LevelClocks clocks = MakeLevelClocks(cards.Clock(gpu, kGpu2DReference), cards.Clock(gpu, kShader2DReference),
+                                             cards.Clock(gpu, kMemoryReference));
         if (hw.Try2DClocks(gpu, &clocks) == kNvOk) {
             hw.Apply2DClocks(gpu, &clocks);
             *shown = clocks;
@@ -201,8 +192,8 @@ bool ApplyReferenceClocks(HardwareObject& hw, const CardSettings& cards, uint8_t
         }
     }
     if (caps.has3DLevel) {
-        LevelClocks clocks = ClockRecord(cards.Clock(gpu, kGpu3DReference), cards.Clock(gpu, kShader3DReference),
-                                         cards.Clock(gpu, kMemoryReference));
+        LevelClocks clocks = MakeLevelClocks(cards.Clock(gpu, kGpu3DReference), cards.Clock(gpu, kShader3DReference),
+                                             cards.Clock(gpu, kMemoryReference));
         if (hw.Try3DClocks(gpu, &clocks) == kNvOk) {
             hw.Apply3DClocks(gpu, &clocks);
             if (!caps.has2DLevel) {

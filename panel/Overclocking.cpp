@@ -4,7 +4,6 @@
 #include "MainPanel.h"
 
 #include <process.h>
-#include <string.h>
 
 #include "ClockWalk.h"
 #include "LanguageState.h"
@@ -42,15 +41,6 @@ const RECT& ValueRect(const MainPanel& panel, const Slider* slider) {
     return slider == &panel.gpuSlider      ? kGpuValueRect
            : slider == &panel.shaderSlider ? kShaderValueRect
                                            : kMemoryValueRect;
-}
-
-LevelClocks Record(uint32_t gpu, uint32_t shader, uint32_t memory) {
-    LevelClocks c;
-    memset(&c, 0, sizeof(c));
-    c.core.frequency = gpu;
-    c.shader.frequency = shader;
-    c.memory.frequency = memory;
-    return c;
 }
 
 }  // namespace
@@ -160,7 +150,7 @@ void MainPanel::TestClocks(TestJob& job) {
     MSG msg;
     PeekMessageW(&msg, NULL, WM_USER, WM_USER, PM_NOREMOVE);
     HardwareObject& hw = Hardware();
-    LevelClocks read = Record(0, 0, 0);
+    LevelClocks read = MakeLevelClocks(0, 0, 0);
     if (job.level2D) {
         hw.Read2DClocks(job.card, &read);
     } else {
@@ -180,7 +170,7 @@ void MainPanel::TestClocks(TestJob& job) {
             break;
         }
         tried = walk.Candidate();
-        LevelClocks trial = Record(tried.gpu, tried.shader, tried.memory);
+        LevelClocks trial = MakeLevelClocks(tried.gpu, tried.shader, tried.memory);
         NvStatus status = job.level2D ? hw.Try2DClocks(job.card, &trial) : hw.Try3DClocks(job.card, &trial);
         job.bar->SetValue((int)walk.Progress());
         if (status != kNvOk) {
@@ -203,7 +193,7 @@ void MainPanel::FinishTest(const TestJob& job, bool done, bool failed, const Clo
     if (quitting_.load()) {
         // Nobody is left to be told: the card goes back to the clocks it
         // had before the walk instead of staying somewhere on the way.
-        LevelClocks back = Record(present.gpu, present.shader, present.memory);
+        LevelClocks back = MakeLevelClocks(present.gpu, present.shader, present.memory);
         if (job.level2D) {
             Hardware().Try2DClocks(job.card, &back);
         } else {
@@ -272,8 +262,8 @@ bool MainPanel::StopWorker() {
 }
 
 void MainPanel::ApplyClocks() {
-    LevelClocks record =
-        Record((uint32_t)gpuSlider.GetValue(), (uint32_t)shaderSlider.GetValue(), (uint32_t)memorySlider.GetValue());
+    LevelClocks record = MakeLevelClocks((uint32_t)gpuSlider.GetValue(), (uint32_t)shaderSlider.GetValue(),
+                                         (uint32_t)memorySlider.GetValue());
     uint8_t card = CurrentCard();
     bool level2D = levelGroup.Selected() != &radio3D;
     NvStatus status = level2D ? Hardware().Apply2DClocks(card, &record) : Hardware().Apply3DClocks(card, &record);

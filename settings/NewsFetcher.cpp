@@ -10,6 +10,7 @@
 
 #include "HandleHolders.h"
 #include "LanguageState.h"
+#include "LockScope.h"
 #include "NewsPage.h"
 
 const wchar_t NewsFetcher::kPageAddress[] = L"http://www.vexapanel.com/07/soft/index.html";
@@ -32,17 +33,6 @@ struct InternetHandleTraits {
     static void Close(HINTERNET h) { InternetCloseHandle(h); }
 };
 using InternetHandleHolder = UniqueHandle<InternetHandleTraits>;
-
-class LockScope {
-public:
-    explicit LockScope(CRITICAL_SECTION* lock) : lock_(lock) { EnterCriticalSection(lock_); }
-    ~LockScope() { LeaveCriticalSection(lock_); }
-    LockScope(const LockScope&) = delete;
-    LockScope& operator=(const LockScope&) = delete;
-
-private:
-    CRITICAL_SECTION* lock_;
-};
 
 // The error of a call that failed; never 0, which would read as success.
 DWORD FailureCode() {
