@@ -35,4 +35,9 @@ public:
     COLORREF keyColour = 0xFFFFFF;
     int width = 0;
     int height = 0;
+
+private:
+    // resourceId, when not 0, names the resource the bitmap was loaded
+    // from: its rows are traced where the module holds them.
+    BitmapShapeResult Apply(HBITMAP newBitmap, WORD resourceId);
 };

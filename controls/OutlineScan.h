@@ -11,6 +11,7 @@ struct OutlinePoint {
 };
 
 // Pixel rows top to bottom; pixel (x, y) starts at y * stride + x * bytesPerPixel.
+// A negative stride walks rows stored bottom-up, bits pointing at the top row.
 struct PixelRows {
     const std::uint8_t* bits;
     int width;

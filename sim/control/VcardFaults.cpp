@@ -57,6 +57,28 @@ bool VcardShortenEnumeration(int count, int times) {
     return true;
 }
 
+bool VcardFailNth(VcardCountedFault kind, int n, int status) {
+    if (n < 0) return false;
+    CardLock lock;
+    if (!lock) return false;
+    Faults& f = lock->faults;
+    if (kind == kVcardNthDriverCall) {
+        f.nthCall = n;
+    } else if (kind == kVcardNthI2c) {
+        f.nthI2c = n;
+    } else {
+        return false;
+    }
+    f.nthStatus = status;
+    return true;
+}
+
+bool VcardNthPending(VcardCountedFault kind) {
+    CardLock lock;
+    if (!lock) return false;
+    return (kind == kVcardNthDriverCall ? lock->faults.nthCall : lock->faults.nthI2c) > 0;
+}
+
 bool VcardRefuseClockSettings(bool refuse, int status) {
     CardLock lock;
     if (!lock) return false;
@@ -147,6 +169,14 @@ bool VcardDescribeFaults(char* text, size_t size) {
     }
     if (f.winIoFailures > 0) {
         snprintf(line, sizeof(line), "InitializeWinIo fails %d more times", (int)f.winIoFailures);
+        add(line);
+    }
+    if (f.nthCall > 0) {
+        snprintf(line, sizeof(line), "driver call %d from now: status %d", (int)f.nthCall, (int)f.nthStatus);
+        add(line);
+    }
+    if (f.nthI2c > 0) {
+        snprintf(line, sizeof(line), "I2C transaction %d from now: status %d", (int)f.nthI2c, (int)f.nthStatus);
         add(line);
     }
     return true;

@@ -8,7 +8,7 @@
 namespace vcard {
 
 const uint32_t kStateMagic = 0x44524356;  // "VCRD"
-const uint32_t kStateLayout = 4;
+const uint32_t kStateLayout = 5;
 
 const int kMaxGpus = 4;
 const int kMaxLevels = 12;
@@ -144,6 +144,13 @@ struct Faults {
     // list only shortGpuCount GPUs.
     int32_t shortEnumerations;
     int32_t shortGpuCount;
+    // Counted faults: the nth driver call (any, the initialisation too) or
+    // the nth I2C transaction from when they were armed fails with nthStatus;
+    // 0 when not armed.
+    int32_t nthCall;
+    int32_t nthI2c;
+    int32_t nthStatus;
+    int32_t pad;
 };
 
 struct Counters {
@@ -183,5 +190,5 @@ struct CardState {
 namespace vcard {
 // 32- and 64-bit processes may share one card: the layout must not move.
 static_assert(sizeof(GpuState) == 133880, "card state layout");
-static_assert(sizeof(CardState) == 536464, "card state layout");
+static_assert(sizeof(CardState) == 536480, "card state layout");
 }  // namespace vcard

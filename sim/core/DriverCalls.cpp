@@ -28,6 +28,10 @@ void Count(CardState& state, CallIndex call) {
 // The injected status for this call, if one is armed for it (it fires once).
 bool TakeInjectedStatus(CardState& state, CallIndex call, int gpu, int32_t* status) {
     Faults& f = state.faults;
+    if (f.nthCall > 0 && --f.nthCall == 0) {
+        *status = f.nthStatus;
+        return true;
+    }
     if (!f.statusOnceArmed) return false;
     if (f.statusOnceId == 0 ? call == kCallInitialize : f.statusOnceId != kCallIds[call]) return false;
     if (f.statusOnceGpu >= 0 && f.statusOnceGpu != gpu) return false;
@@ -185,6 +189,10 @@ int32_t BusTransfer(CardState& state, int g, uint8_t address, uint8_t reg, uint8
     GpuState& gpu = state.gpu[g];
     if (bus) {
         state.counters.i2cTransactions++;
+        if (state.faults.nthI2c > 0 && --state.faults.nthI2c == 0) {
+            state.counters.i2cFailures++;
+            return state.faults.nthStatus;
+        }
         for (int i = 0; i < kMaxI2cFaults; ++i) {
             I2cFault& f = state.faults.i2c[i];
             if (!I2cFaultMatches(f, g, address, reg, write)) continue;

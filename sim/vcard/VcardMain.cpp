@@ -36,6 +36,7 @@ const char kUsage[] =
     "  fault status ID|any GPU|any STATUS   next matching driver call returns STATUS\n"
     "  fault handles                     invalidate the GPU handles (-10 until re-enumerated)\n"
     "  fault enum COUNT TIMES            the next TIMES enumerations list COUNT GPUs\n"
+    "  fault nth call|i2c N [STATUS]     the Nth driver call or I2C transaction from now fails\n"
     "  fault clocks refuse [STATUS]|accept\n"
     "  fault flash normal|fail [CODE]|hang [MS]|nowindow\n"
     "  fault winio COUNT                 InitializeWinIo fails COUNT times\n"
@@ -301,6 +302,14 @@ int Fault(const Args& a) {
         long count, times;
         if (a.count != 4 || !Number(a.at(2), &count) || !Number(a.at(3), &times)) return Usage();
         return VcardShortenEnumeration((int)count, (int)times) ? kExitOk : Failed("failed");
+    }
+    if (strcmp(kind, "nth") == 0) {
+        long n, status = -1;
+        if (a.count < 4 || a.count > 5 || !Number(a.at(3), &n) || (a.count == 5 && !Number(a.at(4), &status)))
+            return Usage();
+        VcardCountedFault which = strcmp(a.at(2), "call") == 0 ? kVcardNthDriverCall : kVcardNthI2c;
+        if (which == kVcardNthI2c && strcmp(a.at(2), "i2c") != 0) return Usage();
+        return VcardFailNth(which, (int)n, (int)status) ? kExitOk : Failed("failed");
     }
     if (strcmp(kind, "i2c") == 0) {
         long gpu, address, reg, status = -1;

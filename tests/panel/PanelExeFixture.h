@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../app/PanelProcess.h"
+#include "ProgramRegistry.h"
 #include "PanelWindow.h"
 #include "vcard/VirtualCardControl.h"
 
@@ -46,6 +47,28 @@ inline bool WaitForText(HWND display, const std::wstring& expected, DWORD timeou
     }
     return true;
 }
+
+// Sets RestoreUserSettings for one test and puts the old value back.
+class SavingOn {
+public:
+    SavingOn() {
+        had_ = ReadProgramValue(L"RestoreUserSettings", &old_, &size_, &type_);
+        DWORD on = 1;
+        WriteProgramValue(L"RestoreUserSettings", &on, sizeof(on), REG_DWORD);
+    }
+    ~SavingOn() {
+        if (had_) {
+            WriteProgramValue(L"RestoreUserSettings", &old_, size_, type_);
+        } else {
+            DWORD off = 0;
+            WriteProgramValue(L"RestoreUserSettings", &off, sizeof(off), REG_DWORD);
+        }
+    }
+
+private:
+    DWORD old_ = 0, size_ = sizeof(DWORD), type_ = REG_DWORD;
+    bool had_ = false;
+};
 
 class PanelExe : public ::testing::Test {
 protected:

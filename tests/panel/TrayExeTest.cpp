@@ -3,7 +3,6 @@
 // program after stopping its threads and calibrating the chip.
 
 #include "PanelExeFixture.h"
-#include "ProgramRegistry.h"
 
 namespace {
 
@@ -26,28 +25,6 @@ bool Shown(HWND window) {
 }  // namespace
 
 class TrayExe : public PanelExe {};
-
-// Sets RestoreUserSettings for one test and puts the old value back.
-class SavingOn {
-public:
-    SavingOn() {
-        had_ = ReadProgramValue(L"RestoreUserSettings", &old_, &size_, &type_);
-        DWORD on = 1;
-        WriteProgramValue(L"RestoreUserSettings", &on, sizeof(on), REG_DWORD);
-    }
-    ~SavingOn() {
-        if (had_) {
-            WriteProgramValue(L"RestoreUserSettings", &old_, size_, type_);
-        } else {
-            DWORD off = 0;
-            WriteProgramValue(L"RestoreUserSettings", &off, sizeof(off), REG_DWORD);
-        }
-    }
-
-private:
-    DWORD old_ = 0, size_ = sizeof(DWORD), type_ = REG_DWORD;
-    bool had_ = false;
-};
 
 bool SettingsFileThere() {
     return GetFileAttributesW(L"DM_CurrSettings.txt") != INVALID_FILE_ATTRIBUTES;

@@ -294,6 +294,27 @@ TEST_F(ChipTest, InjectedI2cFaultsFireOnceOrAlwaysForTheirRegister) {
     EXPECT_EQ(4u, c.i2cFailures);
 }
 
+// A sweep fails the nth call of an operation: exactly that one, once, and
+// an I2C count sees bus transactions only.
+TEST_F(ChipTest, CountedFaultsFailTheNthCallOnce) {
+    Start("adt7473");
+    uint8_t value;
+    ASSERT_TRUE(VcardFailNth(kVcardNthI2c, 3, -7));
+    EXPECT_EQ(0, driver_.ReadReg(0, 0x5C, 0x3D, &value));
+    EXPECT_EQ(0, driver_.WriteReg(0, 0x5C, 0x7B, 0x55));
+    EXPECT_TRUE(VcardNthPending(kVcardNthI2c));
+    EXPECT_EQ(-7, driver_.ReadReg(0, 0x5C, 0x3D, &value));
+    EXPECT_FALSE(VcardNthPending(kVcardNthI2c));
+    EXPECT_EQ(0, driver_.ReadReg(0, 0x5C, 0x3D, &value)) << "once";
+
+    ASSERT_TRUE(VcardFailNth(kVcardNthDriverCall, 2));
+    EXPECT_EQ(0, driver_.ReadReg(0, 0x5C, 0x3D, &value));
+    EXPECT_EQ(-1, driver_.WriteReg(0, 0x5C, 0x7B, 0x66)) << "a driver call whatever its kind";
+    uint8_t after = 0;
+    ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x7B, &after));
+    EXPECT_EQ(0x55, after) << "the failed write reached no chip";
+}
+
 TEST_F(ChipTest, HeldI2cMutexIsTheOtherProgramOnTheBus) {
     Start("monitorchip");
     VcardI2cMutexHold hold;

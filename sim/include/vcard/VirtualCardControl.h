@@ -202,6 +202,15 @@ bool VcardInvalidateHandles();
 // GPUs back one by one.
 bool VcardShortenEnumeration(int count, int times);
 
+// Counted faults, for sweeping every call of an operation: the nth driver
+// call from now (any function, the initialisation too) or the nth I2C
+// transaction from now fails with status, once. n 0 disarms. A new count
+// replaces the one armed for the same kind.
+enum VcardCountedFault { kVcardNthDriverCall = 0, kVcardNthI2c = 1 };
+bool VcardFailNth(VcardCountedFault kind, int n, int status = -1);
+// Whether the armed count has not been reached yet.
+bool VcardNthPending(VcardCountedFault kind);
+
 // While on, every performance-clock setting is refused with status.
 bool VcardRefuseClockSettings(bool refuse, int status = -1);
 
