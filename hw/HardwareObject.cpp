@@ -1,12 +1,12 @@
 #include "HardwareObject.h"
 
-#include <process.h>
 #include <string.h>
 #include <wchar.h>
 
 #include "Adt7473.h"
 #include "ChipRegisters.h"
 #include "MonitorChip.h"
+#include "ThreadStart.h"
 
 namespace {
 
@@ -114,11 +114,11 @@ HardwareStartResult HardwareObject::InitializeHardware() {
             ReadCoolerSettings(gpu, NULL);
         }
     }
-    uintptr_t thread = _beginthreadex(NULL, 0, StartupHardwareCheck, this, 0, NULL);
-    if (thread == 0) {
+    HANDLE thread = StartThread(StartupHardwareCheck, this, kWorkerThreadStackBytes);
+    if (!thread) {
         return kHardwareUnavailable;
     }
-    startupThread_.Reset((HANDLE)thread);
+    startupThread_.Reset(thread);
     return kHardwareStarted;
 }
 

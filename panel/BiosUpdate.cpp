@@ -2,13 +2,13 @@
 
 #include <commdlg.h>
 #include <new>
-#include <process.h>
 #include <string.h>
 #include <wchar.h>
 
 #include "HandleHolders.h"
 #include "LanguageState.h"
 #include "NvFlash.h"
+#include "ThreadStart.h"
 #include "WindowUtils.h"
 
 namespace {
@@ -87,7 +87,7 @@ bool StartFlashWorker(HWND dialog, const FlashRequest* request) {
     job->context = request->context;
     job->timeLimitMs = request->timeLimitMs;
     // The worker ends on its own; nobody waits for it by its handle.
-    HandleHolder thread((HANDLE)_beginthreadex(NULL, 0, FlashWorker, job, 0, NULL));
+    HandleHolder thread(StartThread(FlashWorker, job, kWorkerThreadStackBytes));
     if (!thread) {
         delete job;
         return false;

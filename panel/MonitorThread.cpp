@@ -3,10 +3,9 @@
 
 #include "MainPanel.h"
 
-#include <process.h>
-
 #include "Messages.h"
 #include "MonitorText.h"
+#include "ThreadStart.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ const DWORD kMonitorStopWaitMs = 2800;
 
 void MainPanel::StartMonitorThread() {
     unsigned id = 0;
-    monitorThread_.Reset((HANDLE)_beginthreadex(NULL, 0, MonitorThreadMain, this, 0, &id));
+    monitorThread_.Reset(StartThread(MonitorThreadMain, this, kWorkerThreadStackBytes, &id));
     monitorThreadId = monitorThread_ ? id : 0;
 }
 

@@ -3,13 +3,12 @@
 
 #include "MainPanel.h"
 
-#include <process.h>
-
 #include "ClockWalk.h"
 #include "LanguageState.h"
 #include "Messages.h"
 #include "PanelTexts.h"
 #include "ProgressBar.h"
+#include "ThreadStart.h"
 
 namespace {
 
@@ -128,7 +127,7 @@ void MainPanel::StartOrCancelTest() {
     job->target.shader = (uint32_t)shaderSlider.GetValue();
     job->target.memory = (uint32_t)memorySlider.GetValue();
     unsigned id = 0;
-    workerThread_.Reset((HANDLE)_beginthreadex(NULL, 0, TestClocksMain, job, 0, &id));
+    workerThread_.Reset(StartThread(TestClocksMain, job, kWorkerThreadStackBytes, &id));
     if (!workerThread_) {
         delete bar;
         delete job;

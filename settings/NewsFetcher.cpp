@@ -1,6 +1,5 @@
 #include "NewsFetcher.h"
 
-#include <process.h>
 #include <wininet.h>
 
 #include <atomic>
@@ -11,6 +10,7 @@
 #include "HandleHolders.h"
 #include "LanguageState.h"
 #include "LockScope.h"
+#include "ThreadStart.h"
 #include "NewsPage.h"
 
 const wchar_t NewsFetcher::kPageAddress[] = L"http://www.vexapanel.com/07/soft/index.html";
@@ -257,7 +257,7 @@ bool NewsFetcher::Start(HWND window, UINT doneMessage) {
     }
     shared_->AddRef();
     // Nobody waits for the thread by its handle.
-    HandleHolder thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, DownloadThread, shared_, 0, nullptr)));
+    HandleHolder thread(StartThread(DownloadThread, shared_, kNetworkThreadStackBytes));
     if (!thread) {
         shared_->busy = false;
         shared_->Release();

@@ -75,7 +75,11 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &pid);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (pid == s->pid && lstrcmpW(name, s->className) == 0 && IsWindowVisible(window)) {
+    RECT place = {};
+    GetWindowRect(window, &place);
+    // The panel's window is made 1 x 1 and takes its size from the skin:
+    // shown means shown at that size.
+    if (pid == s->pid && lstrcmpW(name, s->className) == 0 && IsWindowVisible(window) && place.right - place.left > 1) {
         s->found = true;
         return FALSE;
     }
