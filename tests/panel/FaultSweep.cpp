@@ -245,8 +245,8 @@ protected:
 
     static void Report(const char* name, const Tally& tally) {
         printf(
-            "[ sweep    ] %-18s %4d points swept, %4d held (%d of them by ending after telling the user), %4d "
-            "reached the fault (stride %d)\n",
+            "[ sweep    ] %-19s %4d points swept, %4d held (%d of them ended by themselves), %4d reached the "
+            "fault (stride %d)\n",
             name, tally.swept, tally.held, tally.ended, tally.fired, Stride());
         fflush(stdout);
     }
@@ -330,8 +330,12 @@ TEST_F(FaultSweep, RunningPanelOperations) {
 
 TEST_F(FaultSweep, StartAndSavedSettingsLoad) {
     SavingOn saving;
+    // The ADT7473's tachometer test, and two cards with the second's BIOS
+    // backed up through the flash tool.
     Tally start = SweepRuns("start-up", "adt7473", L"");
+    Tally twoCards = SweepRuns("start-up, two cards", "sli", L"");
     Tally load = SweepRuns("apply-only start", "monitorchip", L"OnlyApplySettings");
     EXPECT_EQ(start.swept, start.held);
+    EXPECT_EQ(twoCards.swept, twoCards.held);
     EXPECT_EQ(load.swept, load.held);
 }
