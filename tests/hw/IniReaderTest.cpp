@@ -51,7 +51,7 @@ TEST(IniReader, SectionsKeysAndValues) {
                       L"A=B=C\n"
                       L"Last=no line end"));
     EXPECT_EQ(L"  75", Value(ini, L"0290_Inf", L"MaxSpeed"));  // prefix of "0290_Info", first wins
-    long n = 0;
+    int32_t n = 0;
     ASSERT_TRUE(ini.GetInt(L"0290_inf", L"maxspeed", &n, 10));  // case ignored
     EXPECT_EQ(75, n);
     EXPECT_EQ(L"", Value(ini, L"0290", L"Empty"));
@@ -86,7 +86,7 @@ TEST(IniReader, IntegerValueStaysInsideItsLine) {
     // wcstol skips leading line ends: reading the buffer in place would take
     // the next line's number for the empty value.
     ASSERT_TRUE(Parse(&ini, L"[S]\nEmpty=\n75\nSpaced=   42\n"));
-    long n = -1;
+    int32_t n = -1;
     ASSERT_TRUE(ini.GetInt(L"S", L"Empty", &n, 10));
     EXPECT_EQ(0, n);
     ASSERT_TRUE(ini.GetInt(L"S", L"Spaced", &n, 10));
@@ -138,7 +138,7 @@ TEST(IniReader, BinaryGarbageParsesWithoutHarm) {
     }
     IniReader ini;
     ASSERT_TRUE(ini.LoadText(noise.data(), (uint32_t)noise.size()));
-    long n = 0;
+    int32_t n = 0;
     ini.GetInt(L"", L"", &n, 10);  // whatever it finds, it stays within the buffer
     for (const IniNode* s = ini.Root()->child; s; s = s->next) {
         ASSERT_LE(s->begin, s->end);
@@ -171,7 +171,7 @@ TEST(IniReader, DecodesWithInicdAndNeedsItOnlyForDecoding) {
 TEST(IniReader, ShippedDatabaseDecodes) {
     IniReader ini;
     ASSERT_EQ(1, ini.Load(L"DMini", true));
-    long n = 0;
+    int32_t n = 0;
     int sections = 0;
     for (const IniNode* s = ini.Root()->child; s; s = s->next) {
         sections++;
