@@ -3,46 +3,12 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "CardDatabaseEntry.h"
 #include "CardSettings.h"
 #include "HardwareObject.h"
 #include "IniReader.h"
 
 namespace {
-
-const uint32_t kFullFanRpm = 3000;
-const long kMaxClockMhz = 100000;  // keeps MHz * 1000 inside 32 bits
-
-struct FanKeys {
-    long maxSpeed, normalSpeed, silentSpeed;
-    long maxTemperature, normalTemperature;
-};
-
-// The five fan keys are taken together: one missing means all defaults.
-FanKeys LookUpFanKeys(const IniReader& db, const wchar_t* section) {
-    FanKeys defaults = {100, 75, 50, 75, 50};
-    FanKeys keys;
-    if (db.GetInt(section, L"MaxSpeed", &keys.maxSpeed, 10) &&
-        db.GetInt(section, L"NormalSpeed", &keys.normalSpeed, 10) &&
-        db.GetInt(section, L"SilentSpeed", &keys.silentSpeed, 10) &&
-        db.GetInt(section, L"MaxTemperatureThreshold", &keys.maxTemperature, 10) &&
-        db.GetInt(section, L"NormalTemperatureThreshold", &keys.normalTemperature, 10)) {
-        return keys;
-    }
-    return defaults;
-}
-
-long Clamp(long value, long low, long high) {
-    return value < low ? low : value > high ? high : value;
-}
-
-// A damaged entry cannot ask for more than full speed or a negative one.
-uint32_t PercentToRpm(long percent) {
-    return (uint32_t)(Clamp(percent, 0, 100) * kFullFanRpm / 100);
-}
-
-uint16_t Celsius(long value) {
-    return (uint16_t)Clamp(value, 0, 255);
-}
 
 void ReadFanState(HardwareObject& hw, CardSettings& settings, uint8_t gpu) {
     BOOL isAuto = TRUE;
@@ -61,12 +27,12 @@ void LoadFanSettings(HardwareObject& hw, CardSettings& settings, const IniReader
     uint32_t ignored = 0;
     hw.PrepareMonitorChip(gpu, &ignored);
     if (hw.HasMonitorChip(gpu)) {
-        FanKeys keys = LookUpFanKeys(db, section);
-        settings.SetFan(gpu, kFanMaximum, PercentToRpm(keys.maxSpeed));
-        settings.SetFan(gpu, kFanNormal, PercentToRpm(keys.normalSpeed));
-        settings.SetFan(gpu, kFanSilent, PercentToRpm(keys.silentSpeed));
-        settings.SetShort(gpu, kMaxTemperatureThreshold, Celsius(keys.maxTemperature));
-        settings.SetShort(gpu, kNormalTemperatureThreshold, Celsius(keys.normalTemperature));
+        CardFanPresets presets = ReadCardFanPresets(db.Parsed(), section);
+        settings.SetFan(gpu, kFanMaximum, presets.maximumRpm);
+        settings.SetFan(gpu, kFanNormal, presets.normalRpm);
+        settings.SetFan(gpu, kFanSilent, presets.silentRpm);
+        settings.SetShort(gpu, kMaxTemperatureThreshold, presets.maxTemperature);
+        settings.SetShort(gpu, kNormalTemperatureThreshold, presets.normalTemperature);
     } else {
         NvCoolerSettings coolers;
         memset(&coolers, 0, sizeof(coolers));
@@ -78,29 +44,6 @@ void LoadFanSettings(HardwareObject& hw, CardSettings& settings, const IniReader
         settings.SetFan(gpu, kFanSilent, coolers.cooler[index].minLevel);
     }
     ReadFanState(hw, settings, gpu);
-}
-
-// The database's clock ceilings set the upper ends of the clock sliders when
-// they lie above the level's lower limit.
-void ApplyClockCeilings(const IniReader& db, const wchar_t* section, LevelClocks* clocks2D, LevelClocks* clocks3D,
-                        LevelClocks* memorySource) {
-    long gpuMax = 0;
-    if (!db.GetInt(section, L"GpuMaxClock", &gpuMax, 10)) {
-        return;
-    }
-    gpuMax = Clamp(gpuMax, 0, kMaxClockMhz);
-    LevelClocks* levels[] = {clocks2D, clocks3D};
-    for (LevelClocks* level : levels) {
-        // A level the card lacks (nothing read) stays empty.
-        if (level->core.upperLimit != 0 && gpuMax > 0 && (uint32_t)gpuMax > level->core.lowerLimit / 1000) {
-            level->core.upperLimit = (uint32_t)gpuMax * 1000;
-        }
-    }
-    long memoryMax = 0;
-    if (db.GetInt(section, L"MemoryMaxClock", &memoryMax, 10) && (memoryMax = Clamp(memoryMax, 0, kMaxClockMhz)) > 0 &&
-        memorySource->memory.upperLimit != 0 && (uint32_t)memoryMax > memorySource->memory.lowerLimit / 1000) {
-        memorySource->memory.upperLimit = (uint32_t)memoryMax * 1000;
-    }
 }
 
 void StoreClocks(CardSettings& settings, uint8_t gpu, const LevelClocks& c2D, const LevelClocks& c3D,
@@ -167,7 +110,7 @@ CardDatabaseResult LoadCardDatabase(const wchar_t* fileName, HardwareObject& hw,
         bool has2D = hw.GetPerfCapabilities(gpu).has2DLevel != 0;
         // The memory range comes from the level the memory slider shows.
         LevelClocks* memorySource = has2D ? &clocks2D : &clocks3D;
-        ApplyClockCeilings(db, section, &clocks2D, &clocks3D, memorySource);
+        ApplyCardClockCeilings(db.Parsed(), section, &clocks2D, &clocks3D, memorySource);
         StoreClocks(settings, gpu, clocks2D, clocks3D, *memorySource);
         settings.SetClockLevel(gpu, has2D ? kClockLevel2D : kClockLevel3D);
     }

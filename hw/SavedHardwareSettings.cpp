@@ -50,10 +50,10 @@ bool TryThenApply(HardwareObject& hw, uint8_t gpu, bool level2D, LevelClocks* cl
 
 void ApplyFanSettings(HardwareObject& hw, CardSettings& cards, const IniReader& file, const wchar_t* section,
                       uint8_t gpu) {
-    long mode = 0;
+    int32_t mode = 0;
     if (!file.GetInt(section, kSettingsKeyFanWorkMode, &mode, 10) || !FanWorkModeUsable(mode)) return;
     cards.SetFanWorkMode(gpu, (uint32_t)mode);
-    long speed = 0;
+    int32_t speed = 0;
     if (mode != kFanManualMode || !file.GetInt(section, kSettingsKeyFanManualSpeed, &speed, 10)) return;
     if (!FanSpeedUsable(speed, cards.Fan(gpu, kFanSilent), cards.Fan(gpu, kFanMaximum))) return;
     cards.SetFan(gpu, kFanManual, (uint32_t)speed);
@@ -71,7 +71,7 @@ bool ApplyCardSection(HardwareObject& hw, CardSettings& cards, const IniReader& 
     ApplyFanSettings(hw, cards, file, section, gpu);
     PerfCapabilities caps = hw.GetPerfCapabilities(gpu);
     for (const SettingsClockKey& key : kSettingsClockKeys) {
-        long khz = 0;
+        int32_t khz = 0;
         if (file.GetInt(section, key.key, &khz, 10) &&
             ClockValueUsable(key.kind, khz, caps.has2DLevel != 0, caps.has3DLevel != 0)) {
             cards.SetClock(gpu, key.kind, (uint32_t)khz);

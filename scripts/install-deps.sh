@@ -14,6 +14,8 @@ g++-mingw-w64-x86-64-win32
 binutils-mingw-w64-i686
 binutils-mingw-w64-x86-64
 googletest
+clang-14
+libclang-rt-14-dev
 wine
 wine64
 wine32:i386

@@ -1,6 +1,7 @@
 #!/bin/bash
 # run-tests.sh TEST_DIR [WIN32_DIR]: runs every test of a build tree under
-# Wine with one display and one Wine server for the whole run.
+# Wine with one display and one Wine server for the whole run, then the fuzz
+# targets of the pure text code natively.
 set -e
 test_dir=$(cd "$1" && pwd)
 export VEXA_WIN32_DIR=$(cd "${2:-$1}" && pwd)
@@ -19,4 +20,7 @@ ctest --test-dir "$test_dir" --output-on-failure --timeout 600 || status=$?
 "$WINESERVER" -k 2>/dev/null || true
 # The tests above may have run an x86_64 build; the shipping one is 32-bit.
 "$here/run-shipping-smoke.sh" "$test_dir" "$VEXA_WIN32_DIR" || [ $status -ne 0 ] || status=1
+# The parsers of outside text under libFuzzer, built natively beside the
+# test tree.
+"$here/run-fuzz.sh" "$(dirname "$test_dir")/fuzz" || status=1
 exit $status

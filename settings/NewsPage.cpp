@@ -142,6 +142,8 @@ public:
     Output(char* out, std::size_t limit) : out_(out), limit_(limit) {}
 
     void Add(const char* text, std::size_t length) {
+        // Nothing to add may come without text at all.
+        if (length == 0) return;
         if (!fits_ || length > limit_ - length_) {
             fits_ = false;
             return;
@@ -214,6 +216,9 @@ std::size_t ResolveNewsLink(const char* pageAddress, const char* link, std::size
     if (!out || outSize == 0) return 0;
     out[0] = '\0';
     if (!link && linkLength > 0) return 0;
+    // A zero byte is no part of an address; the string handed on would end
+    // there and name another one.
+    if (linkLength > 0 && std::memchr(link, '\0', linkLength)) return 0;
     const std::size_t limit = outSize - 1 < kMaxNewsLinkLength ? outSize - 1 : kMaxNewsLinkLength;
     Output result(out, limit);
 

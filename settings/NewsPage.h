@@ -41,7 +41,7 @@ const std::size_t kMaxNewsLinkLength = 2048;
 // absolute; a link with a scheme of its own is kept as it is, for the label
 // to open or refuse. Writes a terminated string to out and answers its
 // length; 0 (and an empty out) when a link without a scheme meets a page
-// address without scheme and host, or the result is longer than
-// kMaxNewsLinkLength or outSize - 1.
+// address without scheme and host, the link holds a zero byte, or the
+// result is longer than kMaxNewsLinkLength or outSize - 1.
 std::size_t ResolveNewsLink(const char* pageAddress, const char* link, std::size_t linkLength, char* out,
                             std::size_t outSize);

@@ -1,23 +1,20 @@
 #include "RunValueText.h"
 
-#include <limits.h>
-#include <stdlib.h>
 #include <string.h>
-#include <wchar.h>
 
 namespace {
 
 struct RunModeEntry {
     int mode;
-    const wchar_t* wideWord;
+    const Utf16Unit* wideWord;
     const char* word;
 };
 
 const RunModeEntry kRunModes[] = {
-    {kRunModeNormal, L"Normal", "Normal"},
-    {kRunModeMinimize, L"Minimize", "Minimize"},
-    {kRunModeSysTray, L"SysTray", "SysTray"},
-    {kRunModeOnlyApplySettings, L"OnlyApplySettings", "OnlyApplySettings"},
+    {kRunModeNormal, UTF16("Normal"), "Normal"},
+    {kRunModeMinimize, UTF16("Minimize"), "Minimize"},
+    {kRunModeSysTray, UTF16("SysTray"), "SysTray"},
+    {kRunModeOnlyApplySettings, UTF16("OnlyApplySettings"), "OnlyApplySettings"},
 };
 
 // ASCII-only folding: the words are ASCII, and folding by the current locale
@@ -35,36 +32,33 @@ bool EqualIgnoringAsciiCase(const char* a, const char* b) {
     return *a == *b;
 }
 
-size_t BoundedLength(const wchar_t* text, size_t limit) {
+size_t BoundedLength(const Utf16Unit* text, size_t limit) {
     size_t n = 0;
-    while (n < limit && text[n] != L'\0') {
+    while (n < limit && text[n] != 0) {
         n++;
     }
     return n;
 }
 
-// Converts word[0..count) to multibyte text, at most kRunValueMaxWordBytes
-// bytes; false when a character has no form in the code page or the word is
-// too long.
-bool WordToMultibyte(const wchar_t* word, size_t count, char* out, size_t outBytes) {
-    size_t used = 0;
-    char one[MB_LEN_MAX];
-    wctomb(nullptr, L'\0');  // reset any shift state
+// Copies word[0..count) as ASCII bytes; false when a character lies outside
+// ASCII or the word is longer than any the format holds.
+bool WordToAscii(const Utf16Unit* word, size_t count, char* out, size_t outBytes) {
+    if (count > kRunValueMaxWordBytes || count >= outBytes) {
+        return false;
+    }
     for (size_t i = 0; i < count; i++) {
-        int n = wctomb(one, word[i]);
-        if (n < 0 || used + (size_t)n > kRunValueMaxWordBytes || used + (size_t)n >= outBytes) {
+        if (word[i] >= 0x80) {
             return false;
         }
-        memcpy(out + used, one, (size_t)n);
-        used += (size_t)n;
+        out[i] = (char)word[i];
     }
-    out[used] = '\0';
+    out[count] = '\0';
     return true;
 }
 
 }  // namespace
 
-const wchar_t* RunModeWord(int mode) {
+const Utf16Unit* RunModeWord(int mode) {
     for (const RunModeEntry& entry : kRunModes) {
         if (entry.mode == mode) {
             return entry.wideWord;
@@ -85,12 +79,12 @@ int RunModeForWord(const char* word) {
     return 0;
 }
 
-size_t ComposeRunValue(const wchar_t* programPath, int mode, wchar_t* out, size_t outChars) {
+size_t ComposeRunValue(const Utf16Unit* programPath, int mode, Utf16Unit* out, size_t outChars) {
     if (!out || outChars == 0) {
         return 0;
     }
-    out[0] = L'\0';
-    const wchar_t* word = RunModeWord(mode);
+    out[0] = 0;
+    const Utf16Unit* word = RunModeWord(mode);
     if (!word || !programPath) {
         return 0;
     }
@@ -98,25 +92,25 @@ size_t ComposeRunValue(const wchar_t* programPath, int mode, wchar_t* out, size_
     if (pathChars == 0 || pathChars > kRunValueMaxPathChars) {
         return 0;
     }
-    size_t wordChars = wcslen(word);
+    size_t wordChars = Utf16Length(word);
     size_t total = pathChars + 1 + wordChars;
     if (total + 1 > outChars) {
         return 0;
     }
-    memcpy(out, programPath, pathChars * sizeof(wchar_t));
-    out[pathChars] = L' ';
-    memcpy(out + pathChars + 1, word, wordChars * sizeof(wchar_t));
-    out[total] = L'\0';
+    memcpy(out, programPath, pathChars * sizeof(Utf16Unit));
+    out[pathChars] = ' ';
+    memcpy(out + pathChars + 1, word, wordChars * sizeof(Utf16Unit));
+    out[total] = 0;
     return total;
 }
 
-RunValueWord ParseRunValueText(const wchar_t* text, size_t length, int* mode) {
+RunValueWord ParseRunValueText(const Utf16Unit* text, size_t length, int* mode) {
     if (!text) {
         return RunValueWord::None;
     }
     length = BoundedLength(text, length);
     size_t blank = length;
-    while (blank > 0 && text[blank - 1] != L' ') {
+    while (blank > 0 && text[blank - 1] != ' ') {
         blank--;
     }
     // blank is now one past the last blank, or 0 when there is none.
@@ -124,7 +118,7 @@ RunValueWord ParseRunValueText(const wchar_t* text, size_t length, int* mode) {
         return RunValueWord::None;
     }
     char word[kRunValueMaxWordBytes + 1];
-    if (!WordToMultibyte(text + blank, length - blank, word, sizeof(word))) {
+    if (!WordToAscii(text + blank, length - blank, word, sizeof(word))) {
         return RunValueWord::Unrecognised;
     }
     int found = RunModeForWord(word);

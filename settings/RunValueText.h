@@ -2,6 +2,8 @@
 
 #include <stddef.h>
 
+#include "Utf16Unit.h"
+
 // The start-with-Windows Run value: "<program path> <mode word>", the path
 // unquoted, one blank, then a word that is also a command-line start mode.
 // Pure text handling; the registry side lives in ProgramRegistry.
@@ -20,12 +22,11 @@ const size_t kRunValueMaxPathChars = 127;
 // Longest Run value text (path, blank, longest word) and the buffer for it.
 const size_t kRunValueMaxChars = kRunValueMaxPathChars + 1 + 17;
 const size_t kRunValueBufferChars = kRunValueMaxChars + 1;
-// The mode word is compared in the ANSI code page; longer words are outside
-// the format.
+// The words are ASCII; longer words are outside the format.
 const size_t kRunValueMaxWordBytes = 47;
 
 // The word for modes 2 to 5; null for any other mode.
-const wchar_t* RunModeWord(int mode);
+const Utf16Unit* RunModeWord(int mode);
 
 // The mode of a start-mode word in ANSI text, ignoring ASCII letter case;
 // 0 for null, empty or unrecognised text (including surrounding blanks).
@@ -35,7 +36,7 @@ int RunModeForWord(const char* word);
 // length in characters (without the NUL). Returns 0 and writes nothing but
 // an empty string when the mode has no word, the path is null, empty or
 // longer than kRunValueMaxPathChars, or the text would not fit outChars.
-size_t ComposeRunValue(const wchar_t* programPath, int mode, wchar_t* out, size_t outChars);
+size_t ComposeRunValue(const Utf16Unit* programPath, int mode, Utf16Unit* out, size_t outChars);
 
 // What the text of a Run value says.
 enum class RunValueWord {
@@ -45,6 +46,6 @@ enum class RunValueWord {
 };
 
 // Judges `length` characters of Run value text; stops early at a NUL. The
-// word is the text after the last blank, converted to the C runtime's
-// multibyte code page before the comparison.
-RunValueWord ParseRunValueText(const wchar_t* text, size_t length, int* mode);
+// word is the text after the last blank; one with a character outside ASCII
+// is no word the program writes, so it is unrecognised.
+RunValueWord ParseRunValueText(const Utf16Unit* text, size_t length, int* mode);

@@ -270,7 +270,7 @@ TEST_F(CardDatabase, ShippedDatabaseKnowsEveryVirtualCard) {
             wchar_t section[16];
             _snwprintf(section, 16, L"%04x_Inf", Info(gpu).deviceId);
             section[15] = 0;
-            long value = 0;
+            int32_t value = 0;
             EXPECT_TRUE(db.GetInt(section, L"MaxSpeed", &value, 10)) << scenario << " gpu " << gpu;
             EXPECT_TRUE(db.GetInt(section, L"GpuMaxClock", &value, 10)) << scenario << " gpu " << gpu;
         }

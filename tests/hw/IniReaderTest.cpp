@@ -51,7 +51,7 @@ TEST(IniReader, SectionsKeysAndValues) {
                       L"A=B=C\n"
                       L"Last=no line end"));
     EXPECT_EQ(L"  75", Value(ini, L"0290_Inf", L"MaxSpeed"));  // prefix of "0290_Info", first wins
-    long n = 0;
+    int32_t n = 0;
     ASSERT_TRUE(ini.GetInt(L"0290_inf", L"maxspeed", &n, 10));  // case ignored
     EXPECT_EQ(75, n);
     EXPECT_EQ(L"", Value(ini, L"0290", L"Empty"));
@@ -86,7 +86,7 @@ TEST(IniReader, IntegerValueStaysInsideItsLine) {
     // wcstol skips leading line ends: reading the buffer in place would take
     // the next line's number for the empty value.
     ASSERT_TRUE(Parse(&ini, L"[S]\nEmpty=\n75\nSpaced=   42\n"));
-    long n = -1;
+    int32_t n = -1;
     ASSERT_TRUE(ini.GetInt(L"S", L"Empty", &n, 10));
     EXPECT_EQ(0, n);
     ASSERT_TRUE(ini.GetInt(L"S", L"Spaced", &n, 10));
@@ -138,7 +138,7 @@ TEST(IniReader, BinaryGarbageParsesWithoutHarm) {
     }
     IniReader ini;
     ASSERT_TRUE(ini.LoadText(noise.data(), (uint32_t)noise.size()));
-    long n = 0;
+    int32_t n = 0;
     ini.GetInt(L"", L"", &n, 10);  // whatever it finds, it stays within the buffer
     for (const IniNode* s = ini.Root()->child; s; s = s->next) {
         ASSERT_LE(s->begin, s->end);
@@ -171,7 +171,7 @@ TEST(IniReader, DecodesWithInicdAndNeedsItOnlyForDecoding) {
 TEST(IniReader, ShippedDatabaseDecodes) {
     IniReader ini;
     ASSERT_EQ(1, ini.Load(L"DMini", true));
-    long n = 0;
+    int32_t n = 0;
     int sections = 0;
     for (const IniNode* s = ini.Root()->child; s; s = s->next) {
         sections++;
@@ -181,4 +181,79 @@ TEST(IniReader, ShippedDatabaseDecodes) {
     EXPECT_EQ(80, n);
     ASSERT_TRUE(ini.GetInt(L"0611_Inf", L"GpuMaxClock", &n, 10));
     EXPECT_GT(n, 600);
+}
+
+// The conversion GetInt uses, against the Windows library's wcstol it
+// replaces, where the two are meant to agree; the last rows are text the
+// library would read but the program never writes.
+TEST(IniNumber, ReadsAsTheLibraryOnAsciiText) {
+    const struct {
+        const wchar_t* text;
+        int base;
+        int32_t value;
+        bool asLibrary;
+    } cases[] = {
+        {L"42", 10, 42, true},
+        {L" \t\r\n\v\f-17", 10, -17, true},
+        {L"+8", 10, 8, true},
+        {L"12abc", 10, 12, true},
+        {L"", 10, 0, true},
+        {L"-", 10, 0, true},
+        {L"- 5", 10, 0, true},
+        {L"0x1F", 16, 31, true},
+        {L"1f", 16, 31, true},
+        {L"0x", 16, 0, true},
+        {L"0xg", 16, 0, true},
+        {L"0x1F", 10, 0, true},
+        {L"0X1F", 0, 31, true},
+        {L"017", 0, 15, true},
+        {L"zz", 36, 1295, true},
+        {L"2147483647", 10, INT32_MAX, true},
+        {L"2147483648", 10, INT32_MAX, true},
+        {L"-2147483648", 10, INT32_MIN, true},
+        {L"-2147483649", 10, INT32_MIN, true},
+        {L"99999999999999999999999", 10, INT32_MAX, true},
+        {L"-0x80000001", 16, INT32_MIN, true},
+        {L"5", 1, 0, true},
+        {L"5", 37, 0, true},
+        {L"\x3000"
+         L"12",
+         10, 0, false},  // ideographic space
+        {L"\x00A0"
+         L"12",
+         10, 0, false},                   // no-break space
+        {L"\xFF11\xFF12", 10, 0, false},  // full-width digits
+        {L"\x0661", 10, 0, false},        // Arabic-Indic digit
+        {L"7\x0661", 10, 7, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.value, Utf16ToInt32(c.text, (uint32_t)wcslen(c.text), c.base)) << c.text << " base " << c.base;
+        if (c.asLibrary) {
+            EXPECT_EQ(c.value, (int32_t)wcstol(c.text, NULL, c.base)) << c.text << " base " << c.base;
+        }
+    }
+    // Only the given units count, and a value is read from its first 63.
+    EXPECT_EQ(123, Utf16ToInt32(L"12345", 3, 10));
+    IniReader ini;
+    ASSERT_TRUE(Parse(&ini, L"[S]\nK=" + std::wstring(62, L'0') + L"12\n"));
+    int32_t n = 0;
+    ASSERT_TRUE(ini.GetInt(L"S", L"K", &n, 10));
+    EXPECT_EQ(1, n);
+}
+
+TEST(IniReader, LookupsFoldOnlyAsciiLetters) {
+    IniReader ini;
+    // A locale's folding makes U+0130 'i' and U+00C4 U+00E4.
+    ASSERT_TRUE(Parse(&ini,
+                      L"[\x0130NF]\nKEY=1\n[\x00C4"
+                      L"b]\nK=2\n[inf]\nkey=3\n"));
+    EXPECT_EQ(L"3", Value(ini, L"iNF", L"KEY"));
+    EXPECT_EQ(L"2", Value(ini,
+                          L"\x00C4"
+                          L"B",
+                          L"k"));
+    EXPECT_EQ(L"<none>", Value(ini,
+                               L"\x00E4"
+                               L"b",
+                               L"K"));
 }

@@ -111,4 +111,12 @@ TEST(NewsLink, RelativeLinksBecomeAddressesAndTheRestStaysInert) {
     EXPECT_EQ(18u, ResolveNewsLink("http://host/", "a.html", 6, out, 19));
     const std::string longLink = std::string(kMaxNewsLinkLength, 'a') + ".html";
     EXPECT_EQ(0u, ResolveNewsLink("http://host/", longLink.data(), longLink.size(), out, sizeof(out)));
+
+    // A zero byte inside the link would cut the address handed on; no link
+    // at all is the page itself.
+    const char withZero[] = "a.html\0http://elsewhere/";
+    EXPECT_EQ(0u, ResolveNewsLink("http://host/", withZero, sizeof(withZero) - 1, out, sizeof(out)));
+    EXPECT_STREQ("", out);
+    EXPECT_EQ(12u, ResolveNewsLink("http://host/", nullptr, 0, out, sizeof(out)));
+    EXPECT_STREQ("http://host/", out);
 }

@@ -137,6 +137,11 @@ TEST(ParseRunValueText, JudgesTheWordAfterTheLastBlank) {
         {L"  ", RunValueWord::Unrecognised, 4},
         {L"x Normal", RunValueWord::Recognised, 2},
         {L"C:\\V.exe 正常", RunValueWord::Unrecognised, 4},
+        // Outside ASCII: never a word the program writes, whatever a code
+        // page's best fit would make of it.
+        {L"C:\\V.exe \xFF2Eormal", RunValueWord::Unrecognised, 4},
+        {L"C:\\V.exe Minimiz\x00E9", RunValueWord::Unrecognised, 4},
+        {L"C:\\V.exe SysTray\x0300", RunValueWord::Unrecognised, 4},
     };
     for (const Case& c : cases) {
         ParseResult r = Parse(c.text, 4);
