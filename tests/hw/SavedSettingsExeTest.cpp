@@ -12,6 +12,7 @@
 
 #include "HandleHolders.h"
 #include "ProgramRegistry.h"
+#include "../common/FileBytes.h"
 
 namespace {
 
@@ -41,18 +42,6 @@ std::wstring ProgramCopy() {
         CopyFileW((bin + L"\\" + file).c_str(), (folder + L"\\" + file).c_str(), FALSE);
     }
     return folder;
-}
-
-std::string ReadBytes(const std::wstring& name) {
-    std::string bytes;
-    FILE* f = _wfopen(name.c_str(), L"rb");
-    if (!f) return "<no file>";
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
 }
 
 void WriteText(const std::wstring& name, const wchar_t* text) {
@@ -227,7 +216,7 @@ protected:
 TEST_F(SavedSettingsExe, PanelBuildAppliesTheFile) {
     ASSERT_NO_FATAL_FAILURE(Prepare());
     RestoreUserSettingsValue on(1);
-    const std::string before = ReadBytes(file_);
+    const std::string before = ReadFileBytes(file_.c_str());
     Program program;
     ASSERT_TRUE(program.Start(folder_, L""));
     HWND main = program.WaitForMainWindow(60000);
@@ -238,7 +227,7 @@ TEST_F(SavedSettingsExe, PanelBuildAppliesTheFile) {
     // Ended as the tray's Quit finally ends it; the load wrote nothing.
     PostThreadMessageW(GetWindowThreadProcessId(main, NULL), WM_QUIT, 0, 0);
     EXPECT_TRUE(program.Exited(20000));
-    EXPECT_EQ(before, ReadBytes(file_));
+    EXPECT_EQ(before, ReadFileBytes(file_.c_str()));
 }
 
 TEST_F(SavedSettingsExe, OnlyApplySettingsAppliesTheFileAndEndsWithoutAWindow) {

@@ -13,6 +13,7 @@
 #include "CardDatabase.h"
 #include "CardSettings.h"
 #include "SavedHardwareSettings.h"
+#include "../common/FileBytes.h"
 
 namespace {
 
@@ -25,18 +26,6 @@ const char kLetteredCard[] = "[gpu]\ndevice = 0x05E2\n";
 const char kNo3DCard[] =
     "[gpu]\nlevel = 1 0x1 core:300000/200000/600000 memory:900000/600000/1100000 "
     "shader:750000/500000/1500000\n";
-
-std::string ReadBytes(const wchar_t* name) {
-    std::string bytes;
-    FILE* f = _wfopen(name, L"rb");
-    if (!f) return "<no file>";
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
-}
 
 void WriteBytes(const wchar_t* name, const std::string& bytes) {
     FILE* f = _wfopen(name, L"wb");
@@ -173,7 +162,7 @@ TEST_F(SavedSettings, SaveWritesTheFormatAndLoadRestoresIt) {
                                 Applied(info, !has2D, kMemory)});
         }
         ASSERT_EQ(kSettingsSaved, SaveSettingsFile(hw, cards, c.selected, kSlider, kFile));
-        EXPECT_EQ(Golden(expected), ReadBytes(kFile));
+        EXPECT_EQ(Golden(expected), ReadFileBytes(kFile));
         EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesW(kNewFile));
 
         Overclock(hw, 5000);
@@ -351,12 +340,12 @@ TEST_F(SavedSettings, AbandonedSaveKeepsThePreviousFile) {
     CardSettings cards;
     Begin("sli", hw, cards);
     ASSERT_EQ(kSettingsSaved, SaveSettingsFile(hw, cards, 0, 2000, kFile));
-    const std::string previous = ReadBytes(kFile);
+    const std::string previous = ReadFileBytes(kFile);
     Overclock(hw, 10000);
     // The second card's clocks cannot be read, after the first card's were.
     ASSERT_TRUE(VcardInjectStatusOnce(0x1EA54A3B, 1, -5));
     EXPECT_EQ(kSettingsSaveAbandoned, SaveSettingsFile(hw, cards, 0, 2000, kFile));
-    EXPECT_EQ(previous, ReadBytes(kFile));
+    EXPECT_EQ(previous, ReadFileBytes(kFile));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kNewFile));
 }
 
@@ -367,7 +356,7 @@ TEST_F(SavedSettings, KilledSaveLeavesTheOldFileThenTheNextSaveTheNewOne) {
     CardSettings cards;
     Begin("monitorchip", hw, cards);
     ASSERT_EQ(kSettingsSaved, SaveSettingsFile(hw, cards, 0, 2000, kFile));
-    const std::string previous = ReadBytes(kFile);
+    const std::string previous = ReadFileBytes(kFile);
     Overclock(hw, 10000);
 
     const wchar_t kPausedEvent[] = L"VexaSettingsSavePausedForTest";
@@ -384,16 +373,16 @@ TEST_F(SavedSettings, KilledSaveLeavesTheOldFileThenTheNextSaveTheNewOne) {
     HANDLE waits[] = {paused.Get(), process.Get()};
     ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, waits, FALSE, 120000)) << "the child never reached the pause";
 
-    const std::string written = ReadBytes(kNewFile);
-    EXPECT_EQ(previous, ReadBytes(kFile));
+    const std::string written = ReadFileBytes(kNewFile);
+    EXPECT_EQ(previous, ReadFileBytes(kFile));
     ASSERT_TRUE(TerminateProcess(process.Get(), 9));
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.Get(), 10000));
-    EXPECT_EQ(previous, ReadBytes(kFile));
+    EXPECT_EQ(previous, ReadFileBytes(kFile));
 
     // The killed save had written the whole of what a save now writes.
     ASSERT_EQ(kSettingsSaved, SaveSettingsFile(hw, cards, 0, 2000, kFile));
     EXPECT_NE(previous, written);
-    EXPECT_EQ(written, ReadBytes(kFile));
+    EXPECT_EQ(written, ReadFileBytes(kFile));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kNewFile));
 }
 

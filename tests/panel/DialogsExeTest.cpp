@@ -12,7 +12,6 @@
 namespace {
 
 const POINT kSettingsButton = {347, 315};
-const POINT kAboutButton = {454, 315};
 const RECT kSettingsFace = {324, 303, 371, 328};
 const int kDontRun = 1028, kRun = 1021, kRunToTray = 1023, kSaveBox = 1012, kShowAboutBox = 1011;
 const int kHelp = 9;

@@ -15,17 +15,11 @@
 
 #include "LanguageState.h"
 #include "PanelExeFixture.h"
+#include "../common/FileBytes.h"
 
 namespace {
 
 const wchar_t kSettingsFile[] = L"DM_CurrSettings.txt";
-const POINT kAutoBox = {83, 141};
-const POINT kManualBox = {133, 141};
-const POINT kTestButton = {425, 131};
-const POINT kApplyButton = {463, 131};
-const POINT kGpuUp = {465, 177};
-const POINT kGpuDown = {241, 177};
-const UINT kTrayNotify = WM_USER + 45;
 const int kTextTestWarning = 71;
 const DWORD kAnswerMs = 3000;
 const DWORD kProcessCrashed = 0xC0000000;  // NTSTATUS errors and above
@@ -35,18 +29,6 @@ const DWORD kProcessCrashed = 0xC0000000;  // NTSTATUS errors and above
 const wchar_t kOldSettings[] =
     L"\xFEFF[Group0]\r\nGPU_Id=0611\r\nFanWorkMode=1\r\nFanManualSpeed=2000\r\nGpu2DClock=300000\r\n"
     L"Gpu3DClock=600000\r\nShader2DClock=700000\r\nShader3DClock=1400000\r\nMemoryClock=900000\r\n";
-
-std::string ReadBytes(const wchar_t* name) {
-    std::string bytes;
-    FILE* f = _wfopen(name, L"rb");
-    if (!f) return "<no file>";
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
-}
 
 std::string OldSettingsBytes() {
     return std::string(reinterpret_cast<const char*>(kOldSettings), wcslen(kOldSettings) * sizeof(wchar_t));
@@ -64,12 +46,6 @@ int Stride() {
     if (!GetEnvironmentVariableA("VEXA_SWEEP_STRIDE", text, sizeof(text))) return 1;
     int n = atoi(text);
     return n > 0 ? n : 1;
-}
-
-void Click(HWND main, POINT p, int times = 1) {
-    for (int i = 0; i < times; i++)
-        ClickAt(main, p.x, p.y);
-    Sleep(100);
 }
 
 bool Answers(HWND window) {
@@ -111,7 +87,7 @@ protected:
     bool Holds(HWND main, std::string* why) {
         if (!panel_.Running()) return *why = "the program ended", false;
         if (!Answers(main)) return *why = "the main window did not answer within 3 s", false;
-        std::string now = ReadBytes(kSettingsFile);
+        std::string now = ReadFileBytes(kSettingsFile);
         if (now != oldFile_ && now != newFile_) return *why = "the settings file is neither the old nor the new", false;
         VcardClearFaults();
         // A held die temperature far from the last one: the display must
@@ -234,7 +210,7 @@ protected:
             if (box && IsWindowVisible(box)) DismissBoxes(300);
             if (panel_.WaitForExit(0, &code)) {
                 if (code >= kProcessCrashed) return *why = "the program crashed", false;
-                if (ReadBytes(kSettingsFile) != oldFile_) return *why = "the settings file changed", false;
+                if (ReadFileBytes(kSettingsFile) != oldFile_) return *why = "the settings file changed", false;
                 endedByItself_ = true;
                 return true;
             }
@@ -321,7 +297,7 @@ TEST_F(FaultSweep, RunningPanelOperations) {
             Sleep(25);
     };
     save();
-    newFile_ = ReadBytes(kSettingsFile);
+    newFile_ = ReadFileBytes(kSettingsFile);
     ASSERT_NE(oldFile_, newFile_) << "a save without a fault writes the panel's settings";
     add(SweepRunning("settings save", main, save, WriteOldSettings));
 

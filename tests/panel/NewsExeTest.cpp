@@ -16,7 +16,6 @@ namespace {
 // Where the tests' build of the program writes the addresses it would open.
 const wchar_t kLaunchLog[] = L"news-exe-launches.txt";
 
-const POINT kAboutButton = {454, 315};
 const char kPageFolder[] = "news-exe-pages";
 const std::wstring kSeparator(41, L'-');
 

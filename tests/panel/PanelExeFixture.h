@@ -17,6 +17,17 @@ const DWORD kStartTimeoutMs = 60000;
 // A reading reaches its display within a monitor period and a cycle.
 const DWORD kFollowTimeoutMs = 1500;
 
+// Places the tests press, in the main window's client area.
+inline const POINT kAutoBox = {83, 141};
+inline const POINT kManualBox = {133, 141};
+inline const POINT kTestButton = {425, 131};
+inline const POINT kApplyButton = {463, 131};
+inline const POINT kGpuUp = {465, 177};
+inline const POINT kGpuDown = {241, 177};
+inline const POINT kAboutButton = {454, 315};
+// The tray icon's callback message.
+const UINT kTrayNotify = WM_USER + 45;
+
 const int kTemperatureDisplay = 65;
 const int kFanDisplay = 67;
 const int kGpuClockDisplay = 63;
@@ -29,6 +40,13 @@ inline std::wstring StateFile() {
 
 inline std::wstring Wide(const char* text) {
     return std::wstring(text, text + strlen(text));
+}
+
+// Clicks the point with real input, times over, and gives the panel time.
+inline void Click(HWND main, POINT p, int times = 1) {
+    for (int i = 0; i < times; i++)
+        ClickAt(main, p.x, p.y);
+    Sleep(100);
 }
 
 // Brings the window to the front and has it paint everything now, so a

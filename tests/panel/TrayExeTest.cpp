@@ -6,8 +6,6 @@
 
 namespace {
 
-const UINT kTrayNotify = WM_USER + 45;
-
 bool WaitUntil(bool (*done)(HWND), HWND window, DWORD timeoutMs) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(25)) {
         if (done(window)) return true;

@@ -7,14 +7,9 @@
 namespace {
 
 // Places of controls the tests press, in the main window's client area.
-const POINT kManualBox = {133, 141};
 const POINT kLinkBox = {238, 143};
 const POINT kRadio3D = {318, 143};
 const POINT kRadio2D = {297, 143};
-const POINT kTestButton = {425, 131};
-const POINT kApplyButton = {463, 131};
-const POINT kGpuUp = {465, 177};
-const POINT kGpuDown = {241, 177};
 const POINT kSlaveButton = {257, 316};
 const POINT kMasterButton = {213, 316};
 const int kGpuHandle = 40;
@@ -36,12 +31,6 @@ void Keys(WORD key, int downs, bool up) {
         SendInput(1, &in, sizeof(in));
     }
     Sleep(150);
-}
-
-void Click(HWND main, POINT p, int times = 1) {
-    for (int i = 0; i < times; i++)
-        ClickAt(main, p.x, p.y);
-    Sleep(100);
 }
 
 VcardCounters Counters() {
