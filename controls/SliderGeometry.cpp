@@ -2,11 +2,24 @@
 
 namespace {
 
+// Track width over positions is the pixels per position exactly; without a
+// computed scale it is 1.
+bool HasTrackScale(const SliderScale& scale) {
+    return scale.positions > 0 && scale.trackWidth > 0;
+}
+
 // Ten times the pixels per position, as a whole number: positions are
 // worked out in tenths of a pixel.
 int TenthsPerPosition(const SliderScale& scale) {
-    int tenths = static_cast<int>(scale.pixelsPerPosition * 10);
-    return tenths > 0 ? tenths : 1;
+    const std::int64_t tenths =
+        HasTrackScale(scale) ? static_cast<std::int64_t>(scale.trackWidth) * 10 / scale.positions : 10;
+    return tenths > 0 ? static_cast<int>(tenths) : 1;
+}
+
+// Whole pixels from the track's left edge to a position.
+std::int64_t PixelsToPosition(const SliderScale& scale, int position) {
+    if (!HasTrackScale(scale)) return position;
+    return static_cast<std::int64_t>(position) * scale.trackWidth / scale.positions;
 }
 
 }  // namespace
@@ -20,9 +33,11 @@ void RecomputeScale(SliderScale* scale, int trackWidth) {
         scale->stepCount = 0;
         scale->positions = 0;
         scale->pixelsPerPosition = 1.0f;
+        scale->trackWidth = 0;
         return;
     }
     scale->stepCount = range / scale->step + (range % scale->step ? 1 : 0);
+    scale->trackWidth = trackWidth > 0 ? trackWidth : 0;
     if (trackWidth < scale->stepCount) {
         scale->positions = trackWidth > 0 ? trackWidth : 0;
         scale->pixelsPerPosition = 1.0f;
@@ -53,13 +68,12 @@ int ValueToPosition(const SliderScale& scale, std::int64_t value) {
 }
 
 int HandleLeftForPosition(const SliderScale& scale, int trackLeft, int position, int handleWidth) {
-    return static_cast<int>(trackLeft + position * scale.pixelsPerPosition - handleWidth / 2);
+    return static_cast<int>(trackLeft + PixelsToPosition(scale, position) - handleWidth / 2);
 }
 
 int PictureIndex(const SliderScale& scale, int position, int pictureCount) {
-    if (scale.positions <= 0) return 0;
-    double index = static_cast<double>(position) * 10 * pictureCount / (scale.positions * 10.0);
-    if (index < 0) return 0;
+    if (scale.positions <= 0 || position <= 0) return 0;
+    const std::int64_t index = static_cast<std::int64_t>(position) * pictureCount / scale.positions;
     if (index > pictureCount - 1) return pictureCount - 1;
     return static_cast<int>(index);
 }
@@ -81,7 +95,7 @@ DragResult SnapHandle(const SliderScale& scale, int handleLeft, int pressLeft, i
     const int tenths = TenthsPerPosition(scale);
     int position = (offset * 10) / tenths;
     if ((offset * 10) % tenths != 0 && handleLeft >= pressLeft) position += 1;
-    int left = static_cast<int>(scale.pixelsPerPosition * position + trackLeft - handleWidth / 2);
+    int left = HandleLeftForPosition(scale, trackLeft, position, handleWidth);
     if (left < lowestLeft) {
         left = lowestLeft;
         position = 0;

@@ -15,6 +15,10 @@ struct SliderScale {
     std::int64_t stepCount = 0;
     int positions = 0;
     float pixelsPerPosition = 1.0f;
+    // Pixel offsets are worked out from the whole track width, not from the
+    // float above: a float product truncates differently in the i686 build
+    // (x87 extended precision) than in the x86_64 one, a pixel apart.
+    int trackWidth = 0;
 };
 
 // Recomputes step count, positions and pixels per position for a track of

@@ -20,7 +20,9 @@ void FormatNumber(int64_t value, const wchar_t* suffix, wchar_t* out) {
 Reading FanReading(uint32_t speed, const FanShown& fan) {
     Reading r;
     FormatNumber(speed, fan.inRpm ? nullptr : L"%", r.text);
-    bool inside = 0.95 * fan.silentSpeed <= speed && speed <= 1.05 * fan.maximumSpeed;
+    // In hundredths, exactly: 95 % <= 100 % of the speed <= 105 %.
+    const uint64_t hundredths = (uint64_t)speed * 100;
+    bool inside = (uint64_t)fan.silentSpeed * 95 <= hundredths && hundredths <= (uint64_t)fan.maximumSpeed * 105;
     r.colour = (inside || fan.alwaysWhite) ? kColourWhite : kColourRed;
     return r;
 }

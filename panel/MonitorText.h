@@ -28,8 +28,7 @@ struct FanShown {
 };
 
 // White while 95 % of the silent speed <= speed <= 105 % of the maximum
-// speed, red outside; the products in floating point, as the limits are
-// meant, not cut to whole units.
+// speed, red outside; the limits exact, not cut to whole units.
 Reading FanReading(uint32_t speed, const FanShown& fan);
 // A card without any fan reading runs its fan flat out.
 Reading FanWithoutReading();

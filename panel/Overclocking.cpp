@@ -3,6 +3,7 @@
 
 #include "MainPanel.h"
 
+#include "ClockLink.h"
 #include "ClockWalk.h"
 #include "LanguageState.h"
 #include "Messages.h"
@@ -32,10 +33,6 @@ enum OverclockText {
     kTextTestWarning = 71,
 };
 
-// The shader runs at 2.2 times the GPU clock, as a 32-bit float, the result
-// cut to whole kHz.
-const float kLinkRatio = (2.2f + 2.2f) / 2;
-
 const RECT& ValueRect(const MainPanel& panel, const Slider* slider) {
     return slider == &panel.gpuSlider      ? kGpuValueRect
            : slider == &panel.shaderSlider ? kShaderValueRect
@@ -60,10 +57,10 @@ bool MainPanel::IsAdministrator() const {
 void MainPanel::FollowLink(Slider* moved) {
     if (!linkBox.GetCheck() || (moved != &gpuSlider && moved != &shaderSlider)) return;
     Slider* other = moved == &gpuSlider ? &shaderSlider : &gpuSlider;
-    float value = (float)moved->GetValue();
-    float linked = moved == &gpuSlider ? value * kLinkRatio : value / kLinkRatio;
+    const int64_t value = moved->GetValue();
+    const int64_t linked = moved == &gpuSlider ? ShaderClockForGpu(value) : GpuClockForShader(value);
     // A linked value outside the other slider's range leaves it where it is.
-    other->SetValue((int64_t)linked, 0);
+    other->SetValue(linked, 0);
     InvalidateRect(window, &ValueRect(*this, other), FALSE);
 }
 

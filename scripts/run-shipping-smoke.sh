@@ -20,14 +20,15 @@ register_qemu() {
 run_checker() {
     . "$here/wine-env.sh"
     wine_env_for "$CHECKER"
-    # A prefix of its own, booted where 32-bit programs run: one booted
-    # without them lacks the 32-bit system files, and every 32-bit program
-    # then fails to load kernel32.dll.
+    # A 64-bit Windows of its own, where the 32-bit program runs under WOW64
+    # (the tests' tree covers a 32-bit Windows where it can), booted where
+    # 32-bit programs run: one booted without them lacks the 32-bit system
+    # files, and every 32-bit program then fails to load kernel32.dll.
+    PREFIX_ARCH=win64
     if [ ! -f "$PREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         rm -rf "$PREFIX"
-        wine_prefix_ready "$PREFIX"
     fi
-    export WINEPREFIX="$PREFIX"
+    wine_prefix_ready "$PREFIX"
     status=0
     timeout -k 10 600 $WINE_LOADER "$CHECKER" "$PANEL_DIR_WIN" "$STATE_WIN" 120 || status=$?
     "$WINESERVER" -k 2>/dev/null || true

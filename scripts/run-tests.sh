@@ -15,9 +15,18 @@ fi
 . "$here/wine-env.sh"
 wine_env_for "$test_dir/bin/VexaPanel.exe"
 wine_prefix_ready "$test_dir/wineprefix"
+# One Wine server, and with it the prefix's services and desktop, for the
+# whole run: otherwise the server lingers out between two test programs and
+# each one pays for starting Windows again (about two seconds). wineboot
+# starts the services and the desktop here, away from CTest's pipes: one
+# started by a test would hold that test's output open, and CTest would wait
+# for it until the end of the run.
+"$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+"$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
 status=0
 ctest --test-dir "$test_dir" --output-on-failure --timeout 600 || status=$?
 "$WINESERVER" -k 2>/dev/null || true
+"$WINESERVER" -w 2>/dev/null || true
 # The tests above may have run an x86_64 build; the shipping one is 32-bit.
 "$here/run-shipping-smoke.sh" "$test_dir" "$VEXA_WIN32_DIR" || [ $status -ne 0 ] || status=1
 # The parsers of outside text under libFuzzer, built natively beside the

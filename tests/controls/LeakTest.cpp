@@ -12,6 +12,7 @@
 #include "ProgressBar.h"
 #include "RoundRadio.h"
 #include "Slider.h"
+#include "../common/WineGdiCount.h"
 #include "StaticText.h"
 #include "TextButton.h"
 
@@ -60,34 +61,6 @@ struct GuiCounts {
     DWORD user;
 };
 
-// Wine answers GetGuiResources with 0. Its GDI handles live in a table the
-// process block points to, one 24-byte entry per handle with the object
-// type at byte 14; a live handle has a non-zero type.
-struct BasicProcessInfo {
-    LONG_PTR exitStatus;
-    const unsigned char* processBlock;
-    ULONG_PTR affinity;
-    LONG_PTR priority;
-    ULONG_PTR processId;
-    ULONG_PTR parentId;
-};
-using QueryProcessFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-
-DWORD WineGdiObjectCount() {
-    auto query = reinterpret_cast<QueryProcessFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    BasicProcessInfo info = {};
-    if (!query || query(GetCurrentProcess(), 0, &info, sizeof(info), nullptr) != 0) return 0;
-    const unsigned char* processBlock = info.processBlock;
-    const unsigned char* table =
-        *reinterpret_cast<const unsigned char* const*>(processBlock + (sizeof(void*) == 8 ? 0xF8 : 0x94));
-    if (!table) return 0;
-    DWORD count = 0;
-    for (int i = 0; i < 0x10000; i++)
-        count += table[i * 24 + 14] != 0;
-    return count;
-}
-
 BOOL CALLBACK CountWindow(HWND window, LPARAM counter) {
     ++*reinterpret_cast<DWORD*>(counter);
     EnumChildWindows(window, &CountWindow, counter);
@@ -104,7 +77,10 @@ DWORD ThreadWindowCount() {
 GuiCounts CurrentCounts() {
     HANDLE self = GetCurrentProcess();
     GuiCounts counts = {GetGuiResources(self, GR_GDIOBJECTS), GetGuiResources(self, GR_USEROBJECTS)};
-    if (counts.gdi == 0) counts.gdi = WineGdiObjectCount();
+    if (counts.gdi == 0) {
+        const long live = wine_gdi::LiveObjects();
+        counts.gdi = live > 0 ? static_cast<DWORD>(live) : 0;
+    }
     if (counts.user == 0) counts.user = ThreadWindowCount();
     return counts;
 }

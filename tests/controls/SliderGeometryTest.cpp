@@ -143,6 +143,29 @@ TEST(SliderGeometry, ValueToPositionAndHandleLeft) {
         EXPECT_EQ(c.position, ValueToPosition(*c.scale, c.value)) << "value " << c.value;
 }
 
+// The handle stands on whole pixels of the exact track width over the
+// positions, in either build: a float product of the pixels per position
+// lands a pixel short in the i686 build (13 pixels over 10 positions).
+TEST(SliderGeometry, HandlePixelsAreExactForEveryTrackAndPosition) {
+    for (int width : {13, 100, 185, 242}) {
+        for (int steps = 1; steps <= width; steps++) {
+            const SliderScale s = Scale(0, steps, 1, width);
+            ASSERT_EQ(steps, s.positions);
+            for (int p = 0; p <= steps; p++) {
+                ASSERT_EQ(261 - 10 + p * width / steps, HandleLeftForPosition(s, 261, p, 21))
+                    << p << " of " << steps << " on " << width;
+            }
+            // Dragging the centre onto each whole pixel reads back the
+            // position in tenths of the exact pitch.
+            const int tenths = width * 10 / steps;
+            for (int offset = 0; offset <= width; offset++) {
+                ASSERT_EQ(offset * 10 / tenths, DragHandle(s, 251, 21, offset + 10, 261, 261 + width).position)
+                    << offset << " px on " << steps << " of " << width;
+            }
+        }
+    }
+}
+
 TEST(SliderGeometry, PictureIndexReachesTheLastPictureOfEachTable) {
     const SliderScale wide = Scale(0, 100, 1, 185);
     EXPECT_EQ(0, PictureIndex(wide, 0, 42));

@@ -4,8 +4,10 @@
 // file must be whole (the old one or the new one, never a mix), and its
 // readings must move again once the fault is gone.
 //
-// VEXA_SWEEP_STRIDE=N fails every Nth point only (the full sweep takes many
-// minutes); each operation prints how many points it swept and how many held.
+// VEXA_SWEEP_POINTS=N fails about N points of each operation and kind,
+// spread evenly from its first point to its end; without it every point is
+// failed, which takes many minutes. Each operation prints how many points it
+// swept and how many held.
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -41,11 +43,14 @@ void WriteOldSettings() {
     fclose(f);
 }
 
-int Stride() {
+// The distance between the failed points of an operation with this many:
+// a fixed stride would sweep only the first point of the short operations.
+int StrideFor(int points) {
     char text[16] = {};
-    if (!GetEnvironmentVariableA("VEXA_SWEEP_STRIDE", text, sizeof(text))) return 1;
-    int n = atoi(text);
-    return n > 0 ? n : 1;
+    if (!GetEnvironmentVariableA("VEXA_SWEEP_POINTS", text, sizeof(text))) return 1;
+    const int budget = atoi(text);
+    if (budget <= 0 || points <= budget) return 1;
+    return (points + budget - 1) / budget;
 }
 
 bool Answers(HWND window) {
@@ -56,8 +61,9 @@ bool Answers(HWND window) {
 struct Tally {
     int swept = 0;
     int held = 0;
-    int fired = 0;  // points whose fault was reached at all
-    int ended = 0;  // whole runs that ended by themselves instead of showing the panel
+    int fired = 0;   // points whose fault was reached at all
+    int widest = 1;  // the largest stride of the operation's kinds
+    int ended = 0;   // whole runs that ended by themselves instead of showing the panel
 };
 
 }  // namespace
@@ -122,9 +128,10 @@ protected:
         Measure(operation, &calls, &transactions);
         DismissBoxes(500);
         Tally tally;
-        const int stride = Stride();
         for (int kind = kVcardNthDriverCall; kind <= kVcardNthI2c; kind++) {
             const int points = kind == kVcardNthDriverCall ? calls : transactions;
+            const int stride = StrideFor(points);
+            if (stride > tally.widest) tally.widest = stride;
             for (int n = 1; n <= points; n += stride) {
                 if (prepare) prepare();
                 VcardFailNth((VcardCountedFault)kind, n);
@@ -156,9 +163,10 @@ protected:
         int calls = 0, transactions = 0;
         Measure([&] { RunOnce(scenario, commandLine, panelExpected, nullptr); }, &calls, &transactions);
         Tally tally;
-        const int stride = Stride();
         for (int kind = kVcardNthDriverCall; kind <= kVcardNthI2c; kind++) {
             const int points = kind == kVcardNthDriverCall ? calls : transactions;
+            const int stride = StrideFor(points);
+            if (stride > tally.widest) tally.widest = stride;
             for (int n = 1; n <= points; n += stride) {
                 tally.swept++;
                 std::string why;
@@ -222,8 +230,8 @@ protected:
     static void Report(const char* name, const Tally& tally) {
         printf(
             "[ sweep    ] %-19s %4d points swept, %4d held (%d of them ended by themselves), %4d reached the "
-            "fault (stride %d)\n",
-            name, tally.swept, tally.held, tally.ended, tally.fired, Stride());
+            "fault (every %d%s)\n",
+            name, tally.swept, tally.held, tally.ended, tally.fired, tally.widest, tally.widest == 1 ? "" : " at most");
         fflush(stdout);
     }
 

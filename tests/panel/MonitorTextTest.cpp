@@ -5,7 +5,7 @@
 #include <string>
 
 // The fan display's white window runs from 95 % of the silent speed to
-// 105 % of the maximum, in floating point; percent fans get a '%'.
+// 105 % of the maximum, exactly; percent fans get a '%'.
 TEST(MonitorText, FanReadings) {
     const FanShown rpm = {true, false, 1500, 3000};
     const FanShown percent = {false, false, 30, 100};
@@ -28,6 +28,7 @@ TEST(MonitorText, FanReadings) {
         {"percent, 95 % of 30 is 28.5", 28, &percent, L"28%", kColourRed},
         {"percent inside", 29, &percent, L"29%", kColourWhite},
         {"an ADT7473 fan is never red", 5, &adt, L"5%", kColourWhite},
+        {"the top of the 32-bit range does not wrap", 4294967295u, &rpm, L"4294967295", kColourRed},
     };
     for (const Case& c : cases) {
         Reading r = FanReading(c.speed, *c.fan);

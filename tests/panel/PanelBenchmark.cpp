@@ -29,7 +29,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <winternl.h>
 
 #include "Application.h"
 #include "BitmapShape.h"
@@ -38,6 +37,7 @@
 #include "LanguageState.h"
 #include "ThermalCalibration.h"
 #include "vcard/VirtualCardControl.h"
+#include "../common/WineGdiCount.h"
 
 static Application gApplication;
 Application* gApp = &gApplication;
@@ -234,46 +234,6 @@ long HeapBusyBlocks() {
     return busy;
 }
 
-// Wine's GDI handle table, as its win32u lays it out (the same in 32- and
-// 64-bit processes); a slot with a non-zero type holds a live object.
-struct WineGdiHandleEntry {
-    UINT64 object;
-    ULONG owner;
-    USHORT unique;
-    UCHAR type;
-    UCHAR flags;
-    UINT64 userPointer;
-};
-const size_t kWineGdiHandleSlots = 0x10000;
-
-long WineGdiObjects() {
-    // PEB::GdiSharedHandleTable.
-#ifdef _WIN64
-    const size_t kTableOffset = 0xF8;
-#else
-    const size_t kTableOffset = 0x94;
-#endif
-    typedef LONG(NTAPI * QueryProcessFn)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    QueryProcessFn query = reinterpret_cast<QueryProcessFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic;
-    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), NULL) != 0) return -1;
-    const BYTE* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
-    const WineGdiHandleEntry* table = *reinterpret_cast<const WineGdiHandleEntry* const*>(peb + kTableOffset);
-    if (!table) return -1;
-    MEMORY_BASIC_INFORMATION region;
-    if (!VirtualQuery(table, &region, sizeof(region)) || region.State != MEM_COMMIT) return -1;
-    size_t readable = static_cast<size_t>(static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize -
-                                          reinterpret_cast<const BYTE*>(table));
-    size_t slots = readable / sizeof(WineGdiHandleEntry);
-    if (slots > kWineGdiHandleSlots) slots = kWineGdiHandleSlots;
-    long live = 0;
-    for (size_t i = 0; i < slots; i++) {
-        if (table[i].type) live++;
-    }
-    return live;
-}
-
 BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
     ++*reinterpret_cast<long*>(count);
     EnumChildWindows(window, CountWindow, count);
@@ -314,7 +274,7 @@ ObjectCounts CountObjects() {
     c.user = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
     if (c.gdi == 0) {
         gCountsFromSystem = false;
-        c.gdi = WineGdiObjects();
+        c.gdi = wine_gdi::LiveObjects();
         c.user = 0;
         EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&c.user));
     }

@@ -99,6 +99,28 @@ bool Fail(const char* scenario, const char* what) {
     return false;
 }
 
+// Under WOW64 there is no port I/O, so start-up must take the BIOS from the
+// flash tool's backup; on a 32-bit Windows it reads physical memory.
+bool CheckBiosPath(const char* scenario, HANDLE panel, const std::wstring& backup, const char** path) {
+    typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, BOOL*);
+    IsWow64ProcessFn isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    if (isWow64Process && !isWow64Process(panel, &wow64)) return Fail(scenario, "IsWow64Process fails");
+    VcardCounters counters = {};
+    if (!VcardGetCounters(&counters)) return Fail(scenario, VcardLastError());
+    const bool backedUp = GetFileAttributesW(backup.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (wow64) {
+        *path = "from the flash tool's backup (WOW64)";
+        if (counters.physReads != 0) return Fail(scenario, "physical memory was read under WOW64");
+        if (!backedUp) return Fail(scenario, "under WOW64 no VPCurr.rom backup was made");
+    } else {
+        *path = "from physical memory";
+        if (counters.physReads == 0) return Fail(scenario, "the BIOS was not read from physical memory");
+    }
+    return true;
+}
+
 bool Check(const Run& run, const std::wstring& folder, DWORD timeoutMs) {
     wchar_t wide[32];
     MultiByteToWideChar(CP_UTF8, 0, run.scenario, -1, wide, 32);
@@ -108,6 +130,9 @@ bool Check(const Run& run, const std::wstring& folder, DWORD timeoutMs) {
         return Fail(run.scenario, VcardLastError());
     }
     if (!run.prepare(run.reg)) return Fail(run.scenario, "the card does not keep the register set before the start");
+    const std::wstring backup = folder + L"\\VPCurr.rom";
+    DeleteFileW(backup.c_str());
+    VcardResetCounters();
 
     std::wstring line = L"\"" + folder + L"\\VexaPanel.exe\"";
     std::vector<wchar_t> buffer(line.begin(), line.end());
@@ -170,6 +195,8 @@ bool Check(const Run& run, const std::wstring& folder, DWORD timeoutMs) {
             ok = Fail(run.scenario, text);
         }
     }
+    const char* biosPath = "";
+    if (ok) ok = CheckBiosPath(run.scenario, process.hProcess, backup, &biosPath);
 
     if (search.found) {
         // What the tray menu's Quit finally does.
@@ -184,8 +211,8 @@ bool Check(const Run& run, const std::wstring& folder, DWORD timeoutMs) {
     }
     CloseHandle(process.hProcess);
     if (ok) {
-        printf("shipping smoke: %s: main window after %.1f s, chip register 0x%02X %s\n", run.scenario, shown, run.reg,
-               run.mark);
+        printf("shipping smoke: %s: main window after %.1f s, chip register 0x%02X %s, BIOS %s\n", run.scenario, shown,
+               run.reg, run.mark, biosPath);
         fflush(stdout);
     }
     return ok;
