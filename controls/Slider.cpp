@@ -136,7 +136,9 @@ void SliderHandle::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     } else if (!(wParam & MK_LBUTTON) && GetCapture() == window) {
         ReleaseCapture();
     }
-    if (wParam & MK_LBUTTON) {
+    // A drag belongs to a press of this handle: one that ended when the
+    // capture went does not start again under a held button.
+    if ((wParam & MK_LBUTTON) && pressed) {
         const RECT handleRect = GetRectInParent(window);
         const RECT trackRect = GetRectInParent(slider->trackWindow);
         const int width = handleRect.right - handleRect.left;
@@ -169,6 +171,8 @@ void SliderHandle::OnLButtonUp() {
 }
 
 void SliderHandle::OnKeyDown(WPARAM key) {
+    // Step buttons send their keys here too: a disabled slider keeps still.
+    if (!IsWindowEnabled(window)) return;
     std::int64_t target;
     if (key == VK_LEFT) {
         if (slider->value == slider->scale.minimum) return;
@@ -180,7 +184,17 @@ void SliderHandle::OnKeyDown(WPARAM key) {
         return;
     }
     slider->SetValue(target, 0);
+    keyStepping = 1;
     NotifyTrackParent(UM_SLIDER_STEPPED);
+}
+
+void SliderHandle::EndInterruptedInput() {
+    if (pressed) {
+        OnLButtonUp();
+    } else if (keyStepping) {
+        keyStepping = 0;
+        NotifyTrackParent(UM_SLIDER_KEY_UP);
+    }
 }
 
 LRESULT CALLBACK SliderHandle::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -205,15 +219,21 @@ LRESULT CALLBACK SliderHandle::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
             RepaintClient(hwnd);
             return 0;
         case WM_KILLFOCUS:
+            handle->EndInterruptedInput();
             handle->hover = 0;
-            handle->pressed = 0;
             RepaintClient(hwnd);
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != hwnd && handle->pressed) handle->EndInterruptedInput();
             return 0;
         case WM_KEYDOWN:
             handle->OnKeyDown(wParam);
             return 0;
         case WM_KEYUP:
-            if (wParam == VK_LEFT || wParam == VK_RIGHT) handle->NotifyTrackParent(UM_SLIDER_KEY_UP);
+            if (wParam == VK_LEFT || wParam == VK_RIGHT) {
+                handle->keyStepping = 0;
+                handle->NotifyTrackParent(UM_SLIDER_KEY_UP);
+            }
             return 0;
         case WM_MOUSEMOVE:
             handle->OnMouseMove(wParam, lParam);
@@ -222,7 +242,9 @@ LRESULT CALLBACK SliderHandle::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
             handle->OnLButtonDown();
             return 0;
         case WM_LBUTTONUP:
-            handle->OnLButtonUp();
+            // Only a press of this handle is released: one that ended when
+            // the capture went has been released already.
+            if (handle->pressed) handle->OnLButtonUp();
             return 0;
         case WM_NCDESTROY:
             RemovePropW(hwnd, kSliderHandleProperty);
@@ -262,6 +284,19 @@ int Slider::SetRange(std::int64_t newMinimum, std::int64_t newMaximum) {
     scale.minimum = newMinimum;
     scale.maximum = newMaximum;
     Recompute();
+    std::int64_t kept = value;
+    if (kept > scale.maximum) kept = scale.maximum;
+    if (kept < scale.minimum) kept = scale.minimum;
+    if (kept != value || (scale.minimum == 0 && scale.maximum == 0)) {
+        value = kept;
+        if (handle.window) {
+            const int position = ValueToPosition(scale, kept);
+            const RECT handleRect = GetRectInParent(handle.window);
+            const RECT trackRect = GetRectInParent(trackWindow);
+            MoveHandleTo(HandleLeftForPosition(scale, trackRect.left, position, handleRect.right - handleRect.left));
+            UpdatePicture(position, 0);
+        }
+    }
     return 1;
 }
 

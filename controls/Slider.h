@@ -58,6 +58,7 @@ public:
     int pressLeft = 0;
     int pressed = 0;
     int hover = 0;
+    int keyStepping = 0;  // an arrow key stepped the value and is not yet up
 
 private:
     void Paint();
@@ -65,6 +66,9 @@ private:
     void OnLButtonDown();
     void OnLButtonUp();
     void OnKeyDown(WPARAM key);
+    // A drag or a held key that loses the capture or the focus gets no
+    // button or key release: it ends as one would.
+    void EndInterruptedInput();
     void NotifyTrackParent(UINT message);
 };
 
@@ -79,6 +83,8 @@ public:
                HWND parent, WORD popupBitmapId, WORD handleNormalId, WORD handleHotId, WORD handleDisabledId);
     // Values are 64-bit so that any unsigned 32-bit clock in kHz, and any
     // int, is held and stepped exactly.
+    // The value is brought inside the new range (a 0..0 range holds 0) and
+    // the handle follows, so no value of an earlier range is kept.
     int SetRange(std::int64_t newMinimum, std::int64_t newMaximum);
     // Refuses (returns 0) a step that is not smaller than the range, or not
     // positive.

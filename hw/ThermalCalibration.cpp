@@ -22,20 +22,29 @@ bool ComputeThermalOffset(const int32_t* differences, int count, int8_t oldOffse
         }
     }
     int64_t mean = (sum - smallest - largest) / (count - 2);
-    *newOffset = (uint8_t)(mean + oldOffset);
+    // The register holds a signed byte: an offset beyond it is held at the
+    // limit, not wrapped to the opposite sign.
+    int64_t offset = mean + oldOffset;
+    if (offset > 127) offset = 127;
+    if (offset < -128) offset = -128;
+    *newOffset = (uint8_t)(int8_t)offset;
     return true;
 }
 
 void CalibrateThermalOffset(HardwareObject& hw) {
     int8_t oldOffset[kMaxGpus] = {0, 0};
+    bool offsetRead[kMaxGpus] = {false, false};
     for (uint8_t gpu = 0; gpu < hw.GpuCount() && gpu < kMaxGpus; gpu++) {
         uint8_t value = 0;
         if (hw.ReadTemperatureOffset(gpu, &value) == kNvOk) {
             oldOffset[gpu] = (int8_t)value;
+            offsetRead[gpu] = true;
         }
     }
     for (uint8_t gpu = 0; gpu < hw.GpuCount() && gpu < kMaxGpus; gpu++) {
-        if (!hw.HasMonitorChip(gpu)) {
+        // Without the offset in force, the samples give only the residual
+        // and writing it would throw the calibration away.
+        if (!hw.HasMonitorChip(gpu) || !offsetRead[gpu]) {
             continue;
         }
         int32_t differences[kCalibrationSamples];

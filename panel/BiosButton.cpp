@@ -16,6 +16,12 @@ void ReleaseBiosButton(void* mainWindow) {
 }  // namespace
 
 void MainPanel::ChooseBios() {
+    // Flashing is a change to the card like any other tuning, and a walk's
+    // card must not be flashed under it.
+    if (!IsAdministrator() || workerRunning.load()) {
+        biosGroup.Select(nullptr);
+        return;
+    }
     FlashRequest request;
     InitFlashRequest(&request, window, CurrentCard());
     request.restoreButton = ReleaseBiosButton;

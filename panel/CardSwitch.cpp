@@ -11,11 +11,13 @@ const RECT kClockSectionRect = {229, 122, 452, 198};
 }  // namespace
 
 void MainPanel::SelectCard(uint8_t card) {
-    if (card == CurrentCard() || card >= Hardware().GpuCount()) return;
+    // A walk's card stays shown until the walk ends.
+    if (card == CurrentCard() || card >= Hardware().GpuCount() || workerRunning.load()) return;
     SavePanelIntoCard(CurrentCard());
     currentCard_.store(card);
     LoadCardIntoPanel(card);
     ApplyPrivilegeToFanControls();
+    RefreshApply();
     InvalidateRect(window, &kFanSectionRect, FALSE);
     InvalidateRect(window, &kClockSectionRect, FALSE);
 }
@@ -41,19 +43,18 @@ void MainPanel::LoadCardIntoPanel(uint8_t card) {
     auxSlider1.SetValue(cards.Short(card, kAuxSliderValue), 0);
     if (hw.HasFanControl(card)) {
         fanSlider.SetRange(cards.Fan(card, kFanSilent), cards.Fan(card, kFanMaximum));
+        // Each card's fan in its own units: 100 rpm a step, or 1 % where
+        // the range is narrower than that.
+        if (!fanSlider.SetStep(cards.FanSliderStep())) fanSlider.SetStep(1);
         MoveFanSlider(cards.Fan(card, kFanManual), true);
         OnFanModeClicked(cards.FanWorkMode(card) == kFanAutoMode ? &autoBox : &manualBox);
     }
     levelGroup.Select(cards.ClockLevel(card) == kClockLevel3D ? &radio3D : &radio2D);
     ShowLevelOnSliders(card);
     memorySlider.SetRange(cards.Clock(card, kMemoryMin), cards.Clock(card, kMemoryMax));
-    memorySlider.SetValue(cards.Clock(card, kMemoryClock), 1);
-    bool shader = hw.HasShaderClock(card);
-    if (!shader) linkBox.SetCheck(0);
+    const bool read = card < kMaxGpus && clocksRead_[card][cards.ClockLevel(card) == kClockLevel3D ? 1 : 0];
+    ShowClock(memorySlider, read ? cards.Clock(card, kMemoryClock) : 0);
+    if (!hw.HasShaderClock(card)) linkBox.SetCheck(0);
     // What the user may not use stays disabled whatever the card offers.
-    bool administrator = IsAdministrator();
-    linkBox.Enable(shader && !workerRunning.load());
-    shaderSlider.Enable(shader && administrator);
-    PerfCapabilities caps = hw.GetPerfCapabilities(card);
-    levelGroup.EnableAll(caps.has2DLevel && caps.has3DLevel && administrator && !workerRunning.load());
+    EnableWalkTargets(!workerRunning.load());
 }

@@ -34,15 +34,29 @@ void MainPanel::AutoFanMode() {
     uint32_t silent = cards.Fan(card, kFanSilent);
     uint32_t speeds[5] = {cards.Fan(card, kFanMaximum), cards.Fan(card, kFanNormal), silent, silent, silent};
     cards.SetFanWorkMode(card, kFanAutoMode);
-    Hardware().SetFanAuto(card, thresholds, speeds);
+    // A user without the privilege only watches: the panel follows the card
+    // but writes nothing to it.
+    if (IsAdministrator()) Hardware().SetFanAuto(card, thresholds, speeds);
     uint32_t setting = 0;
     if (Hardware().ReadFanSpeed(card, &setting, false) == kNvOk) MoveFanSlider(setting, true);
+}
+
+bool MainPanel::ClampFanSpeed(uint8_t card, uint32_t* value) const {
+    const uint32_t silent = Cards().Fan(card, kFanSilent);
+    const uint32_t maximum = Cards().Fan(card, kFanMaximum);
+    if (maximum == 0 || silent > maximum) return false;
+    if (*value < silent) *value = silent;
+    if (*value > maximum) *value = maximum;
+    return true;
 }
 
 void MainPanel::SetManualFanSpeed(uint32_t value, bool write, bool move) {
     uint8_t card = CurrentCard();
     Cards().SetFanWorkMode(card, kFanManualMode);
-    if (write) Hardware().SetFanSpeed(card, value);
+    // Never a speed outside the card's range: a stored 0 (a failed read)
+    // would stop the fan while the slider shows the silent speed. A card
+    // whose range is unknown gets no fixed speed at all.
+    if (write && IsAdministrator() && ClampFanSpeed(card, &value)) Hardware().SetFanSpeed(card, value);
     Cards().SetFan(card, kFanManual, value);
     if (move) MoveFanSlider(value, false);
 }

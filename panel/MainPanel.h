@@ -136,6 +136,9 @@ private:
     void OnFanModeClicked(CheckBox* box);
     void AutoFanMode();
     void SetManualFanSpeed(uint32_t value, bool write, bool move);
+    // Brings a fan speed inside the card's silent..maximum range; false when
+    // the card's range is unknown.
+    bool ClampFanSpeed(uint8_t card, uint32_t* value) const;
     void OnFanSliderMoved();
     void OnFanSliderReleased();
     void OnFanSyncTimer();
@@ -157,10 +160,23 @@ private:
     void StartOrCancelTest();
     static unsigned __stdcall TestClocksMain(void* job);
     void TestClocks(struct TestJob& job);
+    // tried: the walk put trial clocks on the card, so a walk that did not
+    // pass puts the card back at present.
     void FinishTest(const struct TestJob& job, bool done, bool failed, const ClockTriple& reached,
-                    const ClockTriple& present);
+                    const ClockTriple& present, bool tried);
     void LockOverclocking();
     void UnlockOverclocking();
+    // Every control that changes a walk's card, level or targets: the level
+    // switch, the link, the clock sliders and their step buttons, the card
+    // buttons, Restore defaults and the BIOS button. Enabling gives back
+    // only what the user may use and the shown card has.
+    void EnableWalkTargets(bool enable);
+    // Apply is offered only while the shown card's sliders, at the shown
+    // level, are exactly clocks a passed walk or a successful Apply put on
+    // that card.
+    void RefreshApply();
+    void RememberProvenClocks(uint8_t card, bool level2D, const ClockTriple& clocks);
+    void PutBackWalkStart(const struct TestJob& job, const ClockTriple& present);
     // Cancels a running Test walk and waits for it, answering this thread's
     // messages meanwhile; false when it did not end in time.
     bool StopWorker();
@@ -201,6 +217,19 @@ private:
     // added again then.
     UINT taskbarCreated_ = 0;
     std::atomic<bool> quitting_{false};
+    struct ProvenClocks {
+        bool valid = false;
+        bool level2D = true;
+        ClockTriple clocks = {0, 0, 0};
+    };
+    ProvenClocks proven_[kMaxGpus];
+    // Whether the build could read each card's 2D [0] and 3D [1] clocks: a
+    // level whose clocks are unknown offers nothing to tune.
+    bool clocksRead_[kMaxGpus][2] = {{true, true}, {true, true}};
+    bool ShownClocksRead() const;
+    // Shows a clock on its slider, at the nearest end when it lies outside
+    // the range: the slider keeps no value of another card or level.
+    static void ShowClock(Slider& slider, int64_t clock);
     BitmapHolder aboutMenuBitmap_;
     bool created_ = false;
     POINT pressPoint_ = {0, 0};

@@ -12,6 +12,14 @@ namespace {
 const DWORD kMonitorPeriodMs = 600;
 const DWORD kMonitorStopWaitMs = 2800;
 
+// A failed read refreshes stale handles for the next pass, but shows
+// nothing: the displays keep the last values the card gave.
+bool ReadOk(HardwareObject& hw, NvStatus status) {
+    if (status == kNvOk) return true;
+    hw.RecoverGpuHandles(status);
+    return false;
+}
+
 }  // namespace
 
 void MainPanel::StartMonitorThread() {
@@ -53,7 +61,7 @@ void MainPanel::MonitorCycle() {
         bool current = gpu == shown;
         if (hw.GetFanWiring(gpu) != kFanWiringNone || hw.HasMonitorChip(gpu)) {
             uint32_t speed = 0;
-            if (hw.RecoverGpuHandles(hw.ReadFanSpeed(gpu, &speed, true)) == kNvOk && current) {
+            if (ReadOk(hw, hw.ReadFanSpeed(gpu, &speed, true)) && current) {
                 FanShown fan;
                 fan.inRpm = hw.HasMonitorChip(gpu) || (hw.HasAdt7473(gpu) && hw.HasTachometer(gpu));
                 fan.alwaysWhite = hw.HasAdt7473(gpu);
@@ -68,14 +76,14 @@ void MainPanel::MonitorCycle() {
         }
 
         uint32_t core = 0, shader = 0, memory = 0;
-        if (hw.RecoverGpuHandles(hw.ReadCurrentClocks(gpu, &core, &shader, &memory)) == kNvOk && current) {
+        if (ReadOk(hw, hw.ReadCurrentClocks(gpu, &core, &shader, &memory)) && current) {
             gpuClockDisplay.SetText(ClockReading(core).text);
             if (hw.HasShaderClock(gpu)) shaderClockDisplay.SetText(ClockReading(shader).text);
             memoryClockDisplay.SetText(ClockReading(memory).text);
         }
 
         int32_t celsius = 0;
-        if (hw.RecoverGpuHandles(hw.ReadGpuTemperature(gpu, &celsius)) == kNvOk && current) {
+        if (ReadOk(hw, hw.ReadGpuTemperature(gpu, &celsius)) && current) {
             Reading r = TemperatureReading(celsius);
             temperatureDisplay.SetTextAndColour(r.text, r.colour);
         }

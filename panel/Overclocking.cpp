@@ -66,13 +66,31 @@ void MainPanel::FollowLink(Slider* moved) {
 
 void MainPanel::OnClockSliderMoved(Slider* slider) {
     InvalidateRect(window, &ValueRect(*this, slider), FALSE);
-    applyButton.Enable(0);
     FollowLink(slider);
+    RefreshApply();
 }
 
 void MainPanel::OnClockSliderReleased(Slider* slider) {
     InvalidateRect(window, &ValueRect(*this, slider), FALSE);
     FollowLink(slider);
+    RefreshApply();
+}
+
+void MainPanel::RememberProvenClocks(uint8_t card, bool level2D, const ClockTriple& clocks) {
+    if (card >= kMaxGpus) return;
+    proven_[card].valid = true;
+    proven_[card].level2D = level2D;
+    proven_[card].clocks = clocks;
+}
+
+void MainPanel::RefreshApply() {
+    const uint8_t card = CurrentCard();
+    const ProvenClocks& proven = proven_[card < kMaxGpus ? card : 0];
+    const bool level2D = levelGroup.Selected() != &radio3D;
+    const bool shown = proven.valid && proven.level2D == level2D && gpuSlider.GetValue() == proven.clocks.gpu &&
+                       shaderSlider.GetValue() == proven.clocks.shader &&
+                       memorySlider.GetValue() == proven.clocks.memory;
+    applyButton.Enable(shown && IsAdministrator() && !workerRunning.load());
 }
 
 void MainPanel::OnLevelSwitch(RoundRadio* radio) {
@@ -86,19 +104,38 @@ void MainPanel::OnLevelSwitch(RoundRadio* radio) {
     cards.SetClock(card, to2D ? kGpu3DClock : kGpu2DClock, (uint32_t)gpuSlider.GetValue());
     cards.SetClock(card, to2D ? kShader3DClock : kShader2DClock, (uint32_t)shaderSlider.GetValue());
     cards.SetClockLevel(card, to2D ? kClockLevel2D : kClockLevel3D);
-    applyButton.Enable(0);
     ShowLevelOnSliders(card);
+    EnableWalkTargets(true);
+    RefreshApply();
+}
+
+void MainPanel::ShowClock(Slider& slider, int64_t clock) {
+    if (clock < slider.GetMinimum()) clock = slider.GetMinimum();
+    if (clock > slider.GetMaximum()) clock = slider.GetMaximum();
+    slider.SetValue(clock, 1);
+}
+
+bool MainPanel::ShownClocksRead() const {
+    const uint8_t card = CurrentCard();
+    return card < kMaxGpus && clocksRead_[card][levelGroup.Selected() == &radio3D ? 1 : 0];
 }
 
 void MainPanel::ShowLevelOnSliders(uint8_t card) {
     const CardSettings& cards = Cards();
     bool level2D = cards.ClockLevel(card) == kClockLevel2D;
+    const bool read = card < kMaxGpus && clocksRead_[card][level2D ? 0 : 1];
     gpuSlider.SetRange(cards.Clock(card, level2D ? kGpu2DMin : kGpu3DMin),
                        cards.Clock(card, level2D ? kGpu2DMax : kGpu3DMax));
-    shaderSlider.SetRange(cards.Clock(card, level2D ? kShader2DMin : kShader3DMin),
-                          cards.Clock(card, level2D ? kShader2DMax : kShader3DMax));
-    gpuSlider.SetValue(cards.Clock(card, level2D ? kGpu2DClock : kGpu3DClock), 1);
-    shaderSlider.SetValue(cards.Clock(card, level2D ? kShader2DClock : kShader3DClock), 1);
+    // A card without a shader clock has none to show or to walk to.
+    if (Hardware().HasShaderClock(card)) {
+        shaderSlider.SetRange(cards.Clock(card, level2D ? kShader2DMin : kShader3DMin),
+                              cards.Clock(card, level2D ? kShader2DMax : kShader3DMax));
+    } else {
+        shaderSlider.SetRange(0, 0);
+    }
+    // Clocks that could not be read show as the lowest, on disabled sliders.
+    ShowClock(gpuSlider, read ? cards.Clock(card, level2D ? kGpu2DClock : kGpu3DClock) : 0);
+    ShowClock(shaderSlider, read ? cards.Clock(card, level2D ? kShader2DClock : kShader3DClock) : 0);
     InvalidateRect(window, &kGpuValueRect, FALSE);
     InvalidateRect(window, &kShaderValueRect, FALSE);
 }
@@ -108,6 +145,7 @@ void MainPanel::StartOrCancelTest() {
         if (workerThreadId) PostThreadMessageW(workerThreadId, UM_CANCEL_WORKER, 0, 0);
         return;
     }
+    if (!IsAdministrator()) return;
     if (MessageBoxW(window, LangText(kTextTestWarning), kCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
         return;
     }
@@ -147,16 +185,20 @@ void MainPanel::TestClocks(TestJob& job) {
     PeekMessageW(&msg, NULL, WM_USER, WM_USER, PM_NOREMOVE);
     HardwareObject& hw = Hardware();
     LevelClocks read = MakeLevelClocks(0, 0, 0);
-    if (job.level2D) {
-        hw.Read2DClocks(job.card, &read);
-    } else {
-        hw.Read3DClocks(job.card, &read);
-    }
+    const NvStatus readStatus = job.level2D ? hw.Read2DClocks(job.card, &read) : hw.Read3DClocks(job.card, &read);
     ClockTriple present = {read.core.frequency, read.shader.frequency, read.memory.frequency};
+    workerRunning.store(true);
+    if (readStatus != kNvOk) {
+        // Without the clocks it starts from, a walk would try steps up from
+        // nothing and could not put the card back: no trial at all.
+        workerThreadId = 0;
+        delete job.bar;
+        FinishTest(job, false, true, present, present, false);
+        return;
+    }
     ClockWalk walk(present, job.target);
     testButton.SetText(LangText(kTextCancel));
     testButton.Enable(1);
-    workerRunning.store(true);
 
     enum { kDone, kFailed, kCancelled } outcome = kDone;
     ClockTriple tried = present;
@@ -179,34 +221,46 @@ void MainPanel::TestClocks(TestJob& job) {
     }
     workerThreadId = 0;
     delete job.bar;
-    FinishTest(job, outcome == kDone, outcome == kFailed, tried, present);
+    FinishTest(job, outcome == kDone, outcome == kFailed, tried, present, true);
+}
+
+// A walk that did not pass leaves the card as it found it: somewhere on the
+// way is a clock nobody chose.
+void MainPanel::PutBackWalkStart(const TestJob& job, const ClockTriple& present) {
+    LevelClocks back = MakeLevelClocks(present.gpu, present.shader, present.memory);
+    if (job.level2D) {
+        Hardware().Try2DClocks(job.card, &back);
+    } else {
+        Hardware().Try3DClocks(job.card, &back);
+    }
 }
 
 void MainPanel::FinishTest(const TestJob& job, bool done, bool failed, const ClockTriple& reached,
-                           const ClockTriple& present) {
+                           const ClockTriple& present, bool tried) {
     CardSettings& cards = Cards();
     int reference = job.level2D ? kGpu2DReference : kGpu3DReference;
+    // The card and level the walk ran on are still shown: the lock kept
+    // them; the check keeps a result from landing on any other.
+    const bool shown = CurrentCard() == job.card && (levelGroup.Selected() != &radio3D) == job.level2D;
     if (quitting_.load()) {
-        // Nobody is left to be told: the card goes back to the clocks it
-        // had before the walk instead of staying somewhere on the way.
-        LevelClocks back = MakeLevelClocks(present.gpu, present.shader, present.memory);
-        if (job.level2D) {
-            Hardware().Try2DClocks(job.card, &back);
-        } else {
-            Hardware().Try3DClocks(job.card, &back);
-        }
+        // Nobody is left to be told.
+        if (tried) PutBackWalkStart(job, present);
     } else if (done) {
         cards.SetClock(job.card, reference, reached.gpu);
         cards.SetClock(job.card, kMemoryReference, reached.memory);
+        RememberProvenClocks(job.card, job.level2D, reached);
         MessageBoxW(window, LangText(kTextTestCompleted), kCaption, MB_ICONINFORMATION);
-        if (IsAdministrator()) applyButton.Enable(1);
     } else if (failed) {
+        if (tried) PutBackWalkStart(job, present);
         MessageBoxW(window, LangText(kTextTestFailed), kCaption, MB_ICONERROR);
-        gpuSlider.SetValue(cards.Clock(job.card, reference), 0);
-        memorySlider.SetValue(cards.Clock(job.card, kMemoryReference), 0);
-        InvalidateRect(window, &kGpuValueRect, FALSE);
-        InvalidateRect(window, &kMemoryValueRect, FALSE);
+        if (shown) {
+            gpuSlider.SetValue(cards.Clock(job.card, reference), 0);
+            memorySlider.SetValue(cards.Clock(job.card, kMemoryReference), 0);
+            InvalidateRect(window, &kGpuValueRect, FALSE);
+            InvalidateRect(window, &kMemoryValueRect, FALSE);
+        }
     } else {
+        if (tried) PutBackWalkStart(job, present);
         MessageBoxW(window, LangText(kTextTestCanceled), kCaption, MB_ICONWARNING);
     }
     testButton.SetText(LangText(kTextTest));
@@ -219,19 +273,38 @@ void MainPanel::LockOverclocking() {
     InvalidateRect(window, &kOverclockRect, TRUE);
     testButton.Enable(0);
     applyButton.Enable(0);
-    levelGroup.EnableAll(0);
-    linkBox.Enable(0);
+    EnableWalkTargets(false);
 }
 
 void MainPanel::UnlockOverclocking() {
     InvalidateRect(window, &kOverclockRect, TRUE);
-    if (!IsAdministrator()) return;
-    testButton.Enable(1);
+    EnableWalkTargets(true);
+    RefreshApply();
+}
+
+void MainPanel::EnableWalkTargets(bool enable) {
+    const bool administrator = enable && IsAdministrator();
+    const uint8_t card = CurrentCard();
     // Only what the card has comes back: a one-level card keeps its level
-    // switch disabled, a card without a shader clock its link.
-    PerfCapabilities caps = Hardware().GetPerfCapabilities(CurrentCard());
-    levelGroup.EnableAll(caps.has2DLevel && caps.has3DLevel);
-    linkBox.Enable(Hardware().HasShaderClock(CurrentCard()));
+    // switch disabled, a card without a shader clock its link and slider.
+    const PerfCapabilities caps = Hardware().GetPerfCapabilities(card);
+    const bool shader = Hardware().HasShaderClock(card);
+    const bool clocks = administrator && ShownClocksRead();
+    // Test is Cancel while a walk runs and stays as it is then.
+    if (enable) testButton.Enable(clocks);
+    levelGroup.EnableAll(administrator && caps.has2DLevel && caps.has3DLevel);
+    linkBox.Enable(clocks && shader);
+    gpuSlider.Enable(clocks);
+    shaderSlider.Enable(clocks && shader);
+    memorySlider.Enable(clocks);
+    TextButton* steps[] = {&gpuUp, &gpuDown, &shaderUp, &shaderDown, &memoryUp, &memoryDown};
+    for (TextButton* step : steps)
+        step->Enable(clocks);
+    // Card buttons are for everyone: watching the other card is no change.
+    masterButton.Enable(enable);
+    slaveButton.Enable(enable);
+    restoreButton.Enable(administrator);
+    biosButton.Enable(administrator);
 }
 
 bool MainPanel::StopWorker() {
@@ -258,8 +331,13 @@ bool MainPanel::StopWorker() {
 }
 
 void MainPanel::ApplyClocks() {
-    LevelClocks record = MakeLevelClocks((uint32_t)gpuSlider.GetValue(), (uint32_t)shaderSlider.GetValue(),
-                                         (uint32_t)memorySlider.GetValue());
+    // The button may still be pressed in the moment it is disabled; only
+    // clocks this card has been shown to take go on it.
+    RefreshApply();
+    if (!IsWindowEnabled(applyButton.window)) return;
+    const ClockTriple clocks = {(uint32_t)gpuSlider.GetValue(), (uint32_t)shaderSlider.GetValue(),
+                                (uint32_t)memorySlider.GetValue()};
+    LevelClocks record = MakeLevelClocks(clocks.gpu, clocks.shader, clocks.memory);
     uint8_t card = CurrentCard();
     bool level2D = levelGroup.Selected() != &radio3D;
     NvStatus status = level2D ? Hardware().Apply2DClocks(card, &record) : Hardware().Apply3DClocks(card, &record);
@@ -267,6 +345,7 @@ void MainPanel::ApplyClocks() {
         MessageBoxW(window, LangText(kTextApplyFailed), kCaption, MB_ICONERROR);
         return;
     }
+    RememberProvenClocks(card, level2D, clocks);
     MessageBoxW(window, LangText(kTextApplyCompleted), kCaption, MB_ICONINFORMATION);
-    if (IsAdministrator()) applyButton.Enable(1);
+    RefreshApply();
 }

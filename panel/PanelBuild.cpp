@@ -53,6 +53,7 @@ void MainPanel::BuildPanel() {
     ReadRunValue(registry);
     LoadHardwareSettings();
     ShowSettingsOnPanel();
+    EnableWalkTargets(true);
     if (startMode == kStartMinimize) {
         WINDOWPLACEMENT placement;
         placement.length = sizeof(placement);
@@ -122,7 +123,7 @@ void MainPanel::FillCardClocks(uint8_t card, bool moveSliders) {
     LevelClocks clocks;
     if (caps.has2DLevel) {
         memset(&clocks, 0, sizeof(clocks));
-        hw.Read2DClocks(card, &clocks);
+        clocksRead_[card][0] = hw.Read2DClocks(card, &clocks) == kNvOk;
         if (moveSliders) MoveClockSliders(clocks);
         cards.SetClock(card, kGpu2DReference, clocks.core.frequency);
         cards.SetClock(card, kShader2DReference, clocks.shader.frequency);
@@ -133,7 +134,7 @@ void MainPanel::FillCardClocks(uint8_t card, bool moveSliders) {
     }
     if (caps.has3DLevel) {
         memset(&clocks, 0, sizeof(clocks));
-        hw.Read3DClocks(card, &clocks);
+        clocksRead_[card][1] = hw.Read3DClocks(card, &clocks) == kNvOk;
         if (!caps.has2DLevel) {
             if (moveSliders) MoveClockSliders(clocks);
             cards.SetClock(card, kMemoryReference, clocks.memory.frequency);
@@ -251,13 +252,16 @@ void MainPanel::ShowSettingsOnPanel() {
     if (cards.FanWorkMode(card) == kFanManualMode) MoveFanSlider(cards.Fan(card, kFanManual), false);
     OnFanModeClicked(cards.FanWorkMode(card) == kFanAutoMode ? &autoBox : &manualBox);
     PerfCapabilities caps = Hardware().GetPerfCapabilities(card);
-    if (caps.has2DLevel) {
-        gpuSlider.SetValue(cards.Clock(card, kGpu2DClock), 0);
-        shaderSlider.SetValue(cards.Clock(card, kShader2DClock), 0);
-        memorySlider.SetValue(cards.Clock(card, kMemoryClock), 0);
-    } else if (caps.has3DLevel) {
-        gpuSlider.SetValue(cards.Clock(card, kGpu3DClock), 0);
-        shaderSlider.SetValue(cards.Clock(card, kShader3DClock), 0);
-        memorySlider.SetValue(cards.Clock(card, kMemoryClock), 0);
+    if (!caps.has2DLevel && !caps.has3DLevel) return;
+    const bool level2D = caps.has2DLevel != 0;
+    if (!Hardware().HasShaderClock(card)) shaderSlider.SetRange(0, 0);
+    if (!clocksRead_[card][level2D ? 0 : 1]) {
+        ShowClock(gpuSlider, 0);
+        ShowClock(shaderSlider, 0);
+        ShowClock(memorySlider, 0);
+        return;
     }
+    ShowClock(gpuSlider, cards.Clock(card, level2D ? kGpu2DClock : kGpu3DClock));
+    ShowClock(shaderSlider, cards.Clock(card, level2D ? kShader2DClock : kShader3DClock));
+    ShowClock(memorySlider, cards.Clock(card, kMemoryClock));
 }

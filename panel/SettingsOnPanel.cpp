@@ -26,6 +26,11 @@ void MainPanel::LoadHardwareSettings() {
 }
 
 void MainPanel::RestoreDefaultHardwareSettings() {
+    // Only an administrator tunes, and never under a running walk.
+    if (!IsAdministrator() || workerRunning.load()) {
+        restoreGroup.Select(nullptr);
+        return;
+    }
     if (MessageBoxW(window, LangText(kTextRestoreQuestion), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
         HardwareObject& hw = Hardware();
         uint8_t card = CurrentCard();
@@ -43,6 +48,7 @@ void MainPanel::RestoreDefaultHardwareSettings() {
         auxSlider1.SetValue(kDefaultAuxValue, 0);
         OnFanModeClicked(&autoBox);
         // The sliders now show what the card runs with: nothing to apply.
+        proven_[card < kMaxGpus ? card : 0].valid = false;
         applyButton.Enable(0);
         InvalidateRect(window, NULL, FALSE);
     }

@@ -306,3 +306,47 @@ TEST_F(SliderTest, RealDragThroughTheInputQueueSnapsOnRelease) {
     EXPECT_EQ(1, parent.Count(UM_SLIDER_RELEASED));
     EXPECT_GE(parent.Count(UM_SLIDER_DRAGGED), 1);
 }
+
+// What the panel relies on to keep a slider from holding another card's
+// value or taking input it should not: a new range brings the value in, a
+// disabled handle ignores keys (the step buttons send keys too), and a drag
+// or a held key that loses the capture or the focus ends as a release.
+TEST_F(SliderTest, RangeClampsDisabledIgnoresKeysAndLostInputEndsAsARelease) {
+    slider.SetValue(80, 1);
+    slider.SetRange(0, 50);
+    EXPECT_EQ(50, slider.GetValue());
+    EXPECT_EQ(HandleLeft(), 261 + 185 - 10) << "the handle follows the clamped value";
+    slider.SetRange(0, 0);
+    EXPECT_EQ(0, slider.GetValue()) << "a range of nothing holds 0";
+    slider.SetRange(0, 100);
+
+    SetFocus(handle);
+    Pump();
+    slider.Enable(0);
+    parent.Clear();
+    PostKey(handle, WM_KEYDOWN, VK_RIGHT);
+    EXPECT_EQ(0, slider.GetValue());
+    EXPECT_EQ(0, parent.Count(UM_SLIDER_STEPPED));
+    slider.Enable(1);
+
+    // The capture is taken away in the middle of a drag (WM_CANCELMODE is
+    // what a system modal loop sends).
+    PressAndMove(40);
+    ASSERT_EQ(GetCapture(), handle);
+    parent.Clear();
+    SendMessageW(handle, WM_CANCELMODE, 0, 0);
+    Pump();
+    EXPECT_EQ(1, parent.Count(UM_SLIDER_RELEASED));
+    PostMouse(handle, WM_LBUTTONUP, 50, 5);
+    SendMessageW(handle, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(1, parent.Count(UM_SLIDER_RELEASED)) << "the drag ended once; the late button release ends nothing";
+
+    // A held arrow key whose release goes to another window.
+    SetFocus(handle);
+    Pump();
+    parent.Clear();
+    PostKey(handle, WM_KEYDOWN, VK_LEFT);
+    SetFocus(parent.Window());
+    Pump();
+    EXPECT_EQ((std::vector<UINT>{UM_SLIDER_STEPPED, UM_SLIDER_KEY_UP}), parent.Messages());
+}

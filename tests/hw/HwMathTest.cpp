@@ -91,6 +91,15 @@ TEST(ThermalCalibration, TrimmedMeanOfDifferences) {
     const int32_t eight[] = {3, 3, 4, 2, 20, 3, -10, 3};  // trims -10 and 20
     ASSERT_TRUE(ComputeThermalOffset(eight, 8, 1, &offset));
     EXPECT_EQ(4, offset);  // 18 / 6 = 3, plus the old 1
+
+    // The register is a signed byte: beyond it the offset stays at the
+    // limit instead of wrapping to the other sign.
+    const int32_t above[] = {100, 100, 100};
+    ASSERT_TRUE(ComputeThermalOffset(above, 3, 100, &offset));
+    EXPECT_EQ(127, (int8_t)offset);
+    const int32_t below[] = {-100, -100, -100};
+    ASSERT_TRUE(ComputeThermalOffset(below, 3, -100, &offset));
+    EXPECT_EQ(-128, (int8_t)offset);
 }
 
 TEST(ThermalCalibration, NegativeDifferencesTrimTheTrueExtremes) {

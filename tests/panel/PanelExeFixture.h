@@ -93,9 +93,12 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(VcardUseState(StateFile().c_str())); }
 
     // Starts the panel on the scenario and waits for its first readings.
-    HWND Start(const char* scenario, const wchar_t* privilege = L"2") {
+    // arm, when given, sets faults on the fresh card before the program
+    // starts.
+    HWND Start(const char* scenario, const wchar_t* privilege = L"2", void (*arm)() = nullptr) {
         EXPECT_TRUE(VcardReset(scenario)) << VcardLastError();
         VcardSetTimeMode(kVcardTimeRealtime);
+        if (arm) arm();
         SetEnvironmentVariableW(L"VEXA_TEST_PRIVILEGE", privilege);
         EXPECT_TRUE(panel_.Start(L"", Wide(scenario).c_str(), L"VexaPanelForTests.exe"));
         HWND main = panel_.WaitForWindow(kMainClass, kStartTimeoutMs);

@@ -88,6 +88,54 @@ protected:
     }
 };
 
+// A drag whose capture is taken away (a modal loop sends WM_CANCELMODE)
+// writes the fan once, as a release would; the late button release adds
+// nothing, and the fan sync follows the card again.
+TEST_F(TuningExe, LostCaptureDuringAFanDragWritesOnce) {
+    HWND main = Start("driver-fan");
+    ASSERT_TRUE(main != NULL);
+    Click(main, kManualBox);
+    HWND handle = Control(main, kFanHandle);
+    Sleep(300);
+    VcardResetCounters();
+    DragHandle(main, handle, 30);
+    SendMessageW(handle, WM_CANCELMODE, 0, 0);
+    Sleep(300);
+    EXPECT_EQ(1u, Counters().calls[kVcardCallCoolerSet]);
+    LeftButton(false);
+    Sleep(300);
+    EXPECT_EQ(1u, Counters().calls[kVcardCallCoolerSet]) << "the late release";
+}
+
+// A manual speed that could not be read at start (stored as 0) is not what
+// Manual writes: the fan gets at least its silent speed, never the slowest
+// count the chip has.
+TEST_F(TuningExe, UnreadManualSpeedNeverStopsTheFan) {
+    HWND main = Start("monitorchip", L"2", [] { VcardFailI2c(0, 0x5C, 0x74, true, kVcardI2cRead); });
+    ASSERT_TRUE(main != NULL);
+    VcardClearFaults();
+    Click(main, kManualBox);
+    Sleep(300);
+    uint8_t high = 0, low = 0;
+    ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x74, &high));
+    ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x75, &low));
+    EXPECT_NE(0xFFFF, high << 8 | low) << "the slowest count: a crawling fan";
+}
+
+// On a card without a shader clock its greyed slider takes no step.
+TEST_F(TuningExe, ShaderStepsDoNothingWithoutAShaderClock) {
+    HWND main = Start("no-shader");
+    ASSERT_TRUE(main != NULL);
+    HWND shader = Control(main, kShaderHandle);
+    EXPECT_FALSE(IsWindowEnabled(shader));
+    const RECT before = PlaceInClient(main, shader);
+    for (HWND step : ControlsWithId(main, 235)) {
+        RECT r = PlaceInClient(main, step);
+        Click(main, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, 3);
+    }
+    EXPECT_EQ(before.left, PlaceInClient(main, shader).left);
+}
+
 // The card is not touched while the fan slider is dragged or an arrow key
 // held: one write with the final value when the user lets go.
 TEST_F(TuningExe, FanSliderWritesOnceOnRelease) {
@@ -195,11 +243,111 @@ TEST_F(TuningExe, TestWalksInStepsAndApplyWrites) {
     EXPECT_EQ(present - 12000, RunningLevel().trial[0]);
 
     RECT reference = PlaceInClient(main, Control(main, kGpuHandle));
+    const uint32_t beforeRefusal = RunningLevel().trial[0];
     Click(main, kGpuUp, 4);
     ASSERT_TRUE(VcardRefuseClockSettings(true));
     TestWalk(main, 5);
     ASSERT_TRUE(VcardRefuseClockSettings(false));
     EXPECT_EQ(reference.left, PlaceInClient(main, Control(main, kGpuHandle)).left) << "back at the reference";
+    EXPECT_EQ(beforeRefusal, RunningLevel().trial[0]) << "the card back where the refused walk began";
+}
+
+// While a walk runs nothing but Cancel changes its card, level or targets;
+// a cancelled walk leaves the card as it found it.
+TEST_F(TuningExe, WalkLocksItsTargetsAndCancelPutsTheCardBack) {
+    HWND main = Start("sli");
+    ASSERT_TRUE(main != NULL);
+    const uint32_t present = RunningLevel().frequency[0];
+    DragHandle(main, Control(main, kGpuHandle), 400);  // to the top of the range
+    LeftButton(false);
+    Click(main, kTestButton);
+    ASSERT_TRUE(Answer(71, IDYES));
+    Sleep(400);
+    const RECT gpuBefore = PlaceInClient(main, Control(main, kGpuHandle));
+    // The clock handles, step buttons, level radios, link, card buttons,
+    // Restore defaults, the BIOS button and Apply.
+    for (int id : {40, 92, 41, 230, 235, 239, 46, 47, 100, 50, 51, 55, 54, 49}) {
+        for (HWND control : ControlsWithId(main, id))
+            EXPECT_FALSE(IsWindowEnabled(control)) << "id " << id << " during the walk";
+    }
+    EXPECT_TRUE(IsWindowEnabled(Control(main, 48))) << "Cancel";
+    Click(main, kGpuDown, 3);
+    Keys(VK_LEFT, 3, true);
+    Click(main, kSlaveButton);
+    EXPECT_EQ(gpuBefore.left, PlaceInClient(main, Control(main, kGpuHandle)).left);
+
+    Click(main, kTestButton);
+    EXPECT_TRUE(Answer(66, IDOK));
+    EXPECT_EQ(present, RunningLevel().trial[0]) << "canceled: the card is back where the walk began";
+    EXPECT_FALSE(IsWindowEnabled(Control(main, 49)));
+    EXPECT_TRUE(IsWindowEnabled(Control(main, 40))) << "unlocked";
+}
+
+// Apply is offered only for the card, level and clocks a walk reached, and
+// writes exactly those.
+TEST_F(TuningExe, ApplyOnlyForTheClocksAWalkReachedOnTheShownCard) {
+    HWND main = Start("sli");
+    ASSERT_TRUE(main != NULL);
+    const uint32_t present = RunningLevel().frequency[0];
+    const uint32_t slave = RunningLevel(1).frequency[0];
+    Click(main, kGpuUp, 5);
+    TestWalk(main, 4);
+    HWND apply = Control(main, 49);
+    EXPECT_TRUE(IsWindowEnabled(apply));
+    Click(main, kGpuUp);
+    EXPECT_FALSE(IsWindowEnabled(apply)) << "a clock the walk did not reach";
+    Click(main, kGpuDown);
+    EXPECT_TRUE(IsWindowEnabled(apply)) << "back at the reached clocks";
+    Click(main, kSlaveButton);
+    EXPECT_FALSE(IsWindowEnabled(apply)) << "Slave was not tested";
+    Click(main, kMasterButton);
+    EXPECT_TRUE(IsWindowEnabled(apply)) << "Master's walk still holds";
+    Click(main, kRadio3D);
+    EXPECT_FALSE(IsWindowEnabled(apply)) << "the other level was not tested";
+    Click(main, kRadio2D);
+    EXPECT_TRUE(IsWindowEnabled(apply));
+    Click(main, kApplyButton);
+    EXPECT_TRUE(Answer(6, IDOK));
+    EXPECT_EQ(present + 5000, RunningLevel().frequency[0]);
+    EXPECT_EQ(slave, RunningLevel(1).frequency[0]) << "Slave untouched";
+}
+
+// A walk that cannot read the clocks it starts from tries nothing. The
+// monitor thread reads through the same driver call and may take the
+// injected failure first; then the walk simply passes and is tried again.
+TEST_F(TuningExe, WalkWithoutItsStartingClocksMakesNoTrial) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    Click(main, kGpuUp, 20);
+    bool failedRead = false;
+    for (int attempt = 0; attempt < 6 && !failedRead; attempt++) {
+        VcardResetCounters();
+        Click(main, kTestButton);
+        HWND box = NULL;
+        for (DWORD start = GetTickCount(); !box && GetTickCount() - start < 10000; Sleep(20)) {
+            box = panel_.FindWindowOfClass(L"#32770");
+            if (box && MessageBoxText(box) != LangText(71)) box = NULL;
+        }
+        ASSERT_TRUE(box != NULL);
+        ASSERT_TRUE(VcardInjectStatusOnce(0x1EA54A3B, 0, -5));  // the performance clocks' read
+        AnswerMessageBox(box, IDYES);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(20)) {
+            box = panel_.FindWindowOfClass(L"#32770");
+            if (!box) continue;
+            const std::wstring text = MessageBoxText(box);
+            if (text == LangText(5)) {
+                failedRead = true;
+                EXPECT_EQ(0u, Counters().calls[kVcardCallPerfSet]) << "a trial after a failed read";
+            } else if (text != LangText(4)) {
+                continue;
+            }
+            AnswerMessageBox(box, IDOK);
+            break;
+        }
+        Sleep(300);
+        if (!failedRead) Click(main, kGpuUp, 5);  // a new target for the next try
+    }
+    EXPECT_TRUE(failedRead) << "the walk never met the failed read";
 }
 
 // With the link checked the shader follows the GPU at 2.2 times its clock.
@@ -258,11 +406,34 @@ TEST_F(TuningExe, CancelAndQuitDuringATest) {
 TEST_F(TuningExe, NonAdministratorOnlyWatches) {
     HWND main = Start("monitorchip", L"1");
     ASSERT_TRUE(main != NULL);
-    const int tuning[] = {21, 23, 48, 49, 40, 92, 41, 46, 47, 230, 235, 239};
+    // With Restore defaults (55) and the BIOS button (54).
+    const int tuning[] = {21, 23, 48, 49, 40, 92, 41, 46, 47, 230, 235, 239, 55, 54};
     for (int id : tuning) {
         for (HWND control : ControlsWithId(main, id))
             EXPECT_FALSE(IsWindowEnabled(control)) << "id " << id;
     }
+    // Every control, key and message that could tune: nothing reaches the
+    // card but reads.
+    VcardResetCounters();
+    Click(main, kManualBox);
+    Click(main, kGpuUp, 3);
+    Click(main, kTestButton);
+    Click(main, kApplyButton);
+    RECT gpu = PlaceInClient(main, Control(main, kGpuHandle));
+    ClickAt(main, (gpu.left + gpu.right) / 2, (gpu.top + gpu.bottom) / 2);
+    Keys(VK_RIGHT, 3, true);
+    PostMessageW(main, WM_COMMAND, 0, 0);
+    for (int id : {55, 54}) {
+        RECT r = PlaceInClient(main, Control(main, id));
+        Click(main, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    Sleep(1800);  // a fan sync too
+    EXPECT_EQ(NULL, panel_.FindWindowOfClass(L"#32770")) << "no question, no file dialog";
+    VcardCounters c = Counters();
+    EXPECT_EQ(0u, c.calls[kVcardCallPerfSet]);
+    EXPECT_EQ(0u, c.calls[kVcardCallCoolerSet]);
+    EXPECT_EQ(0u, c.calls[kVcardCallI2cWrite]);
+    EXPECT_EQ(gpu.left, PlaceInClient(main, Control(main, kGpuHandle)).left);
     ASSERT_TRUE(VcardSetDieTemperature(0, 77, true));
     EXPECT_TRUE(WaitForText(Control(main, kTemperatureDisplay), L"77", kFollowTimeoutMs));
 }
