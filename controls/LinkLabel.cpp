@@ -52,7 +52,8 @@ LRESULT LinkLabel::OnPaint() {
     SetTextColor(dc, hover ? hoverColour : textColour);
     SetBkMode(dc, TRANSPARENT);
     const int length = TextLength();
-    if (length > 0) DrawTextW(dc, text, length, &rc, DT_SINGLELINE);
+    // Text from outside (news titles) is drawn as it is: an "&" is no prefix.
+    if (length > 0) DrawTextW(dc, text, length, &rc, DT_SINGLELINE | DT_NOPREFIX);
     return 0;
 }
 

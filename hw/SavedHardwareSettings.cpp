@@ -28,6 +28,20 @@ bool ReplaceFileWithText(const wchar_t* fileName, const wchar_t* text, uint32_t 
     wcscat(newName, kNewFileSuffix);
 
     HandleHolder file(CreateFileW(newName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file) {
+        // A leftover of that name made read-only, hidden or system, or an
+        // empty folder, would stop every later save: it is only ever ours.
+        const DWORD attributes = GetFileAttributesW(newName);
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            SetFileAttributesW(newName, FILE_ATTRIBUTE_NORMAL);
+            if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveDirectoryW(newName);
+            } else {
+                DeleteFileW(newName);
+            }
+            file.Reset(CreateFileW(newName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+        }
+    }
     if (!file) return false;
     DWORD bytes = units * sizeof(wchar_t);
     DWORD written = 0;

@@ -177,8 +177,15 @@ INT_PTR ChooseBiosFile(FlashRequest* request) {
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = request->path;
     ofn.nMaxFile = kChosenPathChars;
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameW(&ofn)) {
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    // The program opens its own files by bare names in its folder, and the
+    // open dialog may move the current directory to where the user browsed
+    // (the flag above is not honoured by every version): it goes back.
+    wchar_t folder[MAX_PATH];
+    const DWORD folderLength = GetCurrentDirectoryW(MAX_PATH, folder);
+    const BOOL chosen = GetOpenFileNameW(&ofn);
+    if (folderLength > 0 && folderLength < MAX_PATH) SetCurrentDirectoryW(folder);
+    if (chosen) {
         if (HasRomExtension(request->path)) {
             // The worker (or a refusal) returns the button itself.
             return ShowFlashBiosDialog(request);

@@ -127,6 +127,8 @@ private:
     void OnGroupClicked(GroupButton* button);
     void OnSliderMoved(SliderHandle* handle);
     void OnSliderReleased(SliderHandle* handle);
+    // The panel's slider whose handle this is, or null for anything else.
+    Slider* OwnSlider(SliderHandle* handle);
     void OnAuxSliderReleased();
 
     // Painting of the texts and frames on the skin (PanelPaint.cpp).
@@ -192,6 +194,8 @@ private:
     // The tray icon and its menu (Tray.cpp).
     void PrepareTray();
     void AddTrayIcon();
+    void OnTrayRetryTimer();
+    void LetExplorerRestartsThrough();
     void HideToTray();
     void QuitProgram();
     LRESULT OnTrayNotify(LPARAM mouseMessage);
@@ -213,10 +217,12 @@ private:
     OwnerDrawnMenu trayMenu_;
     NOTIFYICONDATAW trayIcon_ = {};
     bool trayIconShown_ = false;
+    int trayRetriesLeft_ = 0;
     // Explorer announces a restart with this message; the icon must be
     // added again then.
     UINT taskbarCreated_ = 0;
     std::atomic<bool> quitting_{false};
+    bool ending_ = false;  // the program is quitting: nothing goes back to the tray
     struct ProvenClocks {
         bool valid = false;
         bool level2D = true;

@@ -46,8 +46,16 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case UM_BUILD_PANEL:
             OnBuildPanel();
             return 0;
+        case WM_CLOSE:
+            // End task, taskkill and the Restart Manager close the window:
+            // the program ends as the tray's Quit ends it, with a save when
+            // the user keeps settings, instead of living on without a window
+            // and holding the single-instance mutex.
+            SaveHardwareSettings();
+            QuitProgram();
+            return 0;
         case WM_DESTROY:
-            HideToTray();
+            if (!ending_) HideToTray();
             return 0;
         case WM_SETFOCUS:
             if (focusControl) SetFocus(focusControl);
@@ -72,6 +80,7 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_TIMER:
             if (wParam == TIMER_FAN_SYNC) OnFanSyncTimer();
+            if (wParam == TIMER_TRAY_RETRY) OnTrayRetryTimer();
             return 0;
 
         case UM_CHECK_FOCUSED:
@@ -112,8 +121,9 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             biosGroup.Select(nullptr);
             return 0;
     }
-    // Explorer restarted: the icon it lost comes back.
-    if (taskbarCreated_ && msg == taskbarCreated_ && trayIconShown_) {
+    // Explorer (re)started: the icon comes back, whether or not an earlier
+    // add had worked.
+    if (taskbarCreated_ && msg == taskbarCreated_) {
         trayIconShown_ = false;
         AddTrayIcon();
         return 0;

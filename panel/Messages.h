@@ -20,3 +20,5 @@ const UINT UM_RELEASE_BIOS_BUTTON = WM_APP + 1;
 
 // Timer of the 1500 ms fan sync.
 const UINT_PTR TIMER_FAN_SYNC = 77;
+// Timer that tries the tray icon again while the shell is not ready.
+const UINT_PTR TIMER_TRAY_RETRY = 78;

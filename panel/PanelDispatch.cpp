@@ -21,8 +21,18 @@ void MainPanel::OnCheckClicked(CheckBox* box) {
     if (box == &autoBox || box == &manualBox) OnFanModeClicked(box);
 }
 
+// The control object comes in lParam of a message any process can post to
+// the main window: only the panel's own controls are looked at.
 void MainPanel::OnRadioClicked(RoundRadio* radio) {
-    if (radio->group == &levelGroup) OnLevelSwitch(radio);
+    if (radio == &radio2D || radio == &radio3D) OnLevelSwitch(radio);
+}
+
+Slider* MainPanel::OwnSlider(SliderHandle* handle) {
+    Slider* sliders[] = {&gpuSlider, &shaderSlider, &memorySlider, &fanSlider, &auxSlider1, &auxSlider2};
+    for (Slider* slider : sliders) {
+        if (handle == &slider->handle) return slider;
+    }
+    return nullptr;
 }
 
 void MainPanel::OnButtonClicked(TextButton* button) {
@@ -52,6 +62,11 @@ void MainPanel::OnButtonClicked(TextButton* button) {
 }
 
 void MainPanel::OnGroupClicked(GroupButton* button) {
+    GroupButton* own[] = {&masterButton, &slaveButton, &aboutButton, &settingsButton, &restoreButton, &biosButton};
+    bool known = false;
+    for (GroupButton* member : own)
+        known = known || member == button;
+    if (!known) return;
     ButtonGroup* group = button->group;
     if (group == &cardGroup) {
         SelectCard(button == &masterButton ? 0 : 1);
@@ -67,7 +82,7 @@ void MainPanel::OnGroupClicked(GroupButton* button) {
 }
 
 void MainPanel::OnSliderMoved(SliderHandle* handle) {
-    Slider* slider = handle->GetSlider();
+    Slider* slider = OwnSlider(handle);
     if (slider == &gpuSlider || slider == &shaderSlider || slider == &memorySlider) {
         OnClockSliderMoved(slider);
         InvalidateRect(window,
@@ -85,7 +100,7 @@ void MainPanel::OnSliderMoved(SliderHandle* handle) {
 }
 
 void MainPanel::OnSliderReleased(SliderHandle* handle) {
-    Slider* slider = handle->GetSlider();
+    Slider* slider = OwnSlider(handle);
     if (slider == &gpuSlider || slider == &shaderSlider || slider == &memorySlider) {
         OnClockSliderReleased(slider);
     } else if (slider == &fanSlider) {

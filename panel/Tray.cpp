@@ -19,6 +19,8 @@ const int kTextMainWindow = 83;
 const int kTextQuit = 84;
 const WORD kMainWindowImages[2] = {449, 448};
 const WORD kQuitImages[2] = {450, 451};
+const int kTrayRetries = 60;  // every 2 s for 2 minutes
+const UINT kTrayRetryPeriodMs = 2000;
 
 }  // namespace
 
@@ -34,6 +36,7 @@ void MainPanel::PrepareTray() {
     trayIcon_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
     lstrcpynW(trayIcon_.szTip, L"Vexa Panel", 64);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    LetExplorerRestartsThrough();
     if (!trayMenu_.Create()) return;
     trayMenu_.Insert(kMainWindowCommand, kMainWindowImages[0], kMainWindowImages[1], 0, LangText(kTextMainWindow), 0,
                      true, OwnerDrawnMenu::kNormal);
@@ -43,8 +46,43 @@ void MainPanel::PrepareTray() {
 }
 
 void MainPanel::AddTrayIcon() {
+    if (ending_) return;
     // Adding an icon that is there already changes nothing.
-    if (Shell_NotifyIconW(NIM_ADD, &trayIcon_)) trayIconShown_ = true;
+    if (Shell_NotifyIconW(NIM_ADD, &trayIcon_)) {
+        trayIconShown_ = true;
+        trayRetriesLeft_ = 0;
+        KillTimer(window, TIMER_TRAY_RETRY);
+        return;
+    }
+    if (trayIconShown_) return;
+    // Started at logon before the shell is ready: without an icon there is
+    // no way back to the window, so the add is tried again for a while.
+    if (trayRetriesLeft_ == 0) {
+        trayRetriesLeft_ = kTrayRetries;
+        SetTimer(window, TIMER_TRAY_RETRY, kTrayRetryPeriodMs, NULL);
+    }
+}
+
+void MainPanel::OnTrayRetryTimer() {
+    if (trayIconShown_ || trayRetriesLeft_ <= 1) {
+        trayRetriesLeft_ = 0;
+        KillTimer(window, TIMER_TRAY_RETRY);
+    } else {
+        trayRetriesLeft_--;
+    }
+    if (!trayIconShown_) AddTrayIcon();
+}
+
+void MainPanel::LetExplorerRestartsThrough() {
+    // An elevated panel on Vista and later would not hear an unelevated
+    // Explorer's restart; ChangeWindowMessageFilter is absent on XP.
+    typedef BOOL(WINAPI * ChangeFilterFn)(UINT, DWORD);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    ChangeFilterFn change = user ? reinterpret_cast<ChangeFilterFn>(
+                                       reinterpret_cast<void*>(GetProcAddress(user, "ChangeWindowMessageFilter")))
+                                 : nullptr;
+    const DWORD kAllowMessage = 1;  // MSGFLT_ADD
+    if (change && taskbarCreated_) change(taskbarCreated_, kAllowMessage);
 }
 
 void MainPanel::HideToTray() {
@@ -54,6 +92,9 @@ void MainPanel::HideToTray() {
 }
 
 void MainPanel::QuitProgram() {
+    if (ending_) return;
+    ending_ = true;
+    KillTimer(window, TIMER_TRAY_RETRY);
     ShowWindow(window, SW_HIDE);
     // A Test walk still running is cancelled first: it talks to this
     // thread's windows and must not be left half way.
@@ -75,6 +116,9 @@ LRESULT MainPanel::OnTrayNotify(LPARAM mouseMessage) {
         POINT cursor;
         GetCursorPos(&cursor);
         TrackPopupMenuEx(trayMenu_.Handle(), TPM_BOTTOMALIGN, cursor.x, cursor.y, window, NULL);
+        // A notification icon's menu closes properly the next time only
+        // after the window has had a message of its own.
+        PostMessageW(window, WM_NULL, 0, 0);
     }
     return 0;
 }

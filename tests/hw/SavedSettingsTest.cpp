@@ -349,6 +349,31 @@ TEST_F(SavedSettings, AbandonedSaveKeepsThePreviousFile) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kNewFile));
 }
 
+// A leftover new file that is read-only, hidden and system, or a folder of
+// that name, does not stop the save: the settings land whole.
+TEST_F(SavedSettings, LeftoverNewFileOfAnyKindDoesNotStopTheSave) {
+    HardwareObject hw;
+    CardSettings cards;
+    Begin("monitorchip", hw, cards);
+    ASSERT_EQ(kSettingsSaved, SaveSettingsFile(hw, cards, 0, 2000, kFile));
+    const std::string expected = ReadFileBytes(kFile);
+    for (int kind = 0; kind < 2; kind++) {
+        _wremove(kFile);
+        if (kind == 0) {
+            FILE* leftover = _wfopen(kNewFile, L"wb");
+            ASSERT_TRUE(leftover != NULL);
+            fputs("half", leftover);
+            fclose(leftover);
+            SetFileAttributesW(kNewFile, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        } else {
+            ASSERT_TRUE(CreateDirectoryW(kNewFile, NULL));
+        }
+        EXPECT_EQ(kSettingsSaved, SaveSettingsFile(hw, cards, 0, 2000, kFile)) << "leftover kind " << kind;
+        EXPECT_EQ(expected, ReadFileBytes(kFile)) << "leftover kind " << kind;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kNewFile)) << "leftover kind " << kind;
+    }
+}
+
 // A save stopped for good between writing the new text and putting it in
 // place, as a process killed at the worst moment.
 TEST_F(SavedSettings, KilledSaveLeavesTheOldFileThenTheNextSaveTheNewOne) {

@@ -85,3 +85,47 @@ TEST_F(TrayExe, CloseHidesClickShowsMenuQuits) {
     ASSERT_TRUE(VcardReadRegister(0, 0x5C, 0x64, &offset));
     EXPECT_NE(0x30, offset) << "the chip's offset calibrated at quit";
 }
+
+// End task, taskkill and the Restart Manager send WM_CLOSE: the program
+// saves, ends within 3 s, and the next start shows its window.
+TEST_F(TrayExe, CloseMessageEndsTheProgramAndItStartsAgain) {
+    SavingOn saving;
+    DeleteFileW(L"DM_CurrSettings.txt");
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    DWORD closedAt = GetTickCount();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    EXPECT_TRUE(panel_.WaitForExit(3000, &code));
+    EXPECT_LT(GetTickCount() - closedAt, 3000u);
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(SettingsFileThere()) << "saved before it ended";
+    WaitForNoOtherInstance();
+    EXPECT_TRUE(Start("monitorchip") != NULL) << "a second start shows the window";
+}
+
+// Any process may post the controls' notifications to the findable main
+// window; only the panel's own controls are acted on.
+TEST_F(TrayExe, PostedNotificationsWithForeignObjectsChangeNothing) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    RECT gpu = PlaceInClient(main, Control(main, 40));
+    VcardResetCounters();
+    const UINT messages[] = {1026, 1032, 1037, 1039, 1040, 1041, 1042, 1043};
+    const LPARAM objects[] = {0, 0x10, 0x12345678, reinterpret_cast<LPARAM>(main)};
+    for (UINT message : messages) {
+        for (LPARAM object : objects)
+            PostMessageW(main, message, 0, object);
+    }
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer));
+    Sleep(1800);  // a fan sync too
+    EXPECT_TRUE(panel_.Running());
+    EXPECT_EQ(NULL, panel_.FindWindowOfClass(L"#32770")) << "no box, no dialog";
+    VcardCounters c = {};
+    VcardGetCounters(&c);
+    EXPECT_EQ(0u, c.calls[kVcardCallPerfSet]);
+    EXPECT_EQ(0u, c.calls[kVcardCallCoolerSet]);
+    EXPECT_EQ(0u, c.calls[kVcardCallI2cWrite]);
+    EXPECT_EQ(gpu.left, PlaceInClient(main, Control(main, 40)).left);
+}

@@ -238,7 +238,7 @@ const std::vector<ExpectedItem> kSettingsItems = {
     {IDC_SETTINGS_ABOUT_GROUP, 0x80, BS_GROUPBOX, 130, 38, 128, 24, true},
     {IDC_SETTINGS_SHOW_ABOUT, 0x80, BS_AUTOCHECKBOX, 132, 47, 81, 11, true},
     {IDOK, 0x80, BS_DEFPUSHBUTTON, 96, 64, 29, 11, true},
-    {IDCANCEL, 0x80, BS_DEFPUSHBUTTON, 130, 64, 29, 11, true},
+    {IDCANCEL, 0x80, BS_PUSHBUTTON, 130, 64, 29, 11, true},  // OK is the only default
 };
 
 TEST_P(SkinResources, AboutDialogTemplate) {
