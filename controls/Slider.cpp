@@ -289,15 +289,17 @@ int Slider::SetRange(std::int64_t newMinimum, std::int64_t newMaximum) {
     if (kept < scale.minimum) kept = scale.minimum;
     if (kept != value || (scale.minimum == 0 && scale.maximum == 0)) {
         value = kept;
-        if (handle.window) {
-            const int position = ValueToPosition(scale, kept);
-            const RECT handleRect = GetRectInParent(handle.window);
-            const RECT trackRect = GetRectInParent(trackWindow);
-            MoveHandleTo(HandleLeftForPosition(scale, trackRect.left, position, handleRect.right - handleRect.left));
-            UpdatePicture(position, 0);
-        }
+        if (handle.window) PlaceHandle(0);
     }
     return 1;
+}
+
+void Slider::PlaceHandle(int force) {
+    const int position = ValueToPosition(scale, value);
+    const RECT handleRect = GetRectInParent(handle.window);
+    const RECT trackRect = GetRectInParent(trackWindow);
+    MoveHandleTo(HandleLeftForPosition(scale, trackRect.left, position, handleRect.right - handleRect.left));
+    UpdatePicture(position, force);
 }
 
 int Slider::SetStep(std::int64_t newStep) {
@@ -318,11 +320,7 @@ void Slider::SetValue(std::int64_t newValue, int force) {
     if (newValue == value && !force) return;
     if (scale.minimum == 0 && scale.maximum == 0) return;
     value = newValue;
-    const int position = ValueToPosition(scale, newValue);
-    const RECT handleRect = GetRectInParent(handle.window);
-    const RECT trackRect = GetRectInParent(trackWindow);
-    MoveHandleTo(HandleLeftForPosition(scale, trackRect.left, position, handleRect.right - handleRect.left));
-    UpdatePicture(position, force);
+    PlaceHandle(force);
 }
 
 void Slider::UpdatePicture(int position, int force) {

@@ -122,6 +122,8 @@ private:
     friend class SliderHandle;
     void Recompute();
     void UpdatePicture(int position, int force);
+    // Moves the handle and the picture to where the value stands.
+    void PlaceHandle(int force);
     void MoveHandleTo(int left);
 };
 

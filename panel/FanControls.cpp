@@ -116,17 +116,14 @@ void MainPanel::ApplyPrivilegeToFanControls() {
     fanSlider.Enable(enable);
 }
 
+// The clock controls, Test, Restore defaults and the BIOS button follow the
+// privilege in EnableWalkTargets, which the build runs after this.
 void MainPanel::LockControlsForNonAdministrator() {
     if (services_.privilege == kPrivilegeAdministrator) return;
     autoBox.Enable(0);
     manualBox.Enable(0);
-    testButton.Enable(0);
     applyButton.Enable(0);
-    Slider* sliders[] = {&fanSlider, &gpuSlider, &shaderSlider, &memorySlider, &auxSlider1, &auxSlider2};
+    Slider* sliders[] = {&fanSlider, &auxSlider1, &auxSlider2};
     for (Slider* slider : sliders)
         slider->Enable(0);
-    TextButton* steps[] = {&gpuUp, &gpuDown, &shaderUp, &shaderDown, &memoryUp, &memoryDown};
-    for (TextButton* step : steps)
-        step->Enable(0);
-    levelGroup.EnableAll(0);
 }

@@ -49,8 +49,7 @@ for kind in $kinds; do
     esac
     PREFIX_ARCH=$kind
     wine_prefix_ready "$prefix"
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-    "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
+    wine_services_up
     echo "== Start-up"
     "$WINE_LOADER" startup_benchmark.exe
     echo

@@ -15,14 +15,8 @@ fi
 . "$here/wine-env.sh"
 wine_env_for "$test_dir/bin/VexaPanel.exe"
 wine_prefix_ready "$test_dir/wineprefix"
-# One Wine server, and with it the prefix's services and desktop, for the
-# whole run: otherwise the server lingers out between two test programs and
-# each one pays for starting Windows again (about two seconds). wineboot
-# starts the services and the desktop here, away from CTest's pipes: one
-# started by a test would hold that test's output open, and CTest would wait
-# for it until the end of the run.
-"$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-"$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
+# One Wine server, with the prefix's services, for the whole CTest run.
+wine_services_up
 status=0
 ctest --test-dir "$test_dir" --output-on-failure --timeout 600 || status=$?
 "$WINESERVER" -k 2>/dev/null || true

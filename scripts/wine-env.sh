@@ -89,3 +89,13 @@ wine_prefix_ready() {
         fi
     ) 9>"$WINEPREFIX.lock"
 }
+
+# Keeps the prefix's Wine server, services and desktop up until
+# "$WINESERVER -k", so that each program started meanwhile does not boot
+# Windows again (about two seconds). wineboot starts the services and the
+# desktop here, away from the caller's pipes: one started by a test would
+# hold that test's output open, and CTest would wait for it for ever.
+wine_services_up() {
+    "${WINESERVER:-wineserver}" -p </dev/null >/dev/null 2>&1 || true
+    "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
+}

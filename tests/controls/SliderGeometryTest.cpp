@@ -155,13 +155,6 @@ TEST(SliderGeometry, HandlePixelsAreExactForEveryTrackAndPosition) {
                 ASSERT_EQ(261 - 10 + p * width / steps, HandleLeftForPosition(s, 261, p, 21))
                     << p << " of " << steps << " on " << width;
             }
-            // Dragging the centre onto each whole pixel reads back the
-            // position in tenths of the exact pitch.
-            const int tenths = width * 10 / steps;
-            for (int offset = 0; offset <= width; offset++) {
-                ASSERT_EQ(offset * 10 / tenths, DragHandle(s, 251, 21, offset + 10, 261, 261 + width).position)
-                    << offset << " px on " << steps << " of " << width;
-            }
         }
     }
 }

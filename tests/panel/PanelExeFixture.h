@@ -112,6 +112,16 @@ protected:
         return main;
     }
 
+    // Since the counters were last reset the card has only been read: no
+    // clock, cooler or I2C write.
+    static void ExpectOnlyReads() {
+        VcardCounters c = {};
+        ASSERT_TRUE(VcardGetCounters(&c));
+        EXPECT_EQ(0u, c.calls[kVcardCallPerfSet]);
+        EXPECT_EQ(0u, c.calls[kVcardCallCoolerSet]);
+        EXPECT_EQ(0u, c.calls[kVcardCallI2cWrite]);
+    }
+
     static HWND Control(HWND main, int id, size_t index = 0) {
         std::vector<HWND> all = ControlsWithId(main, id);
         return index < all.size() ? all[index] : NULL;
