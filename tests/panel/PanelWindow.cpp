@@ -107,13 +107,29 @@ void PointerTo(HWND main, int x, int y) {
 }
 
 void PointerToScreen(int x, int y) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
-    input.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (x * 65536 + width - 1) / width;
+    input.mi.dy = (y * 65536 + height - 1) / height;
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-    Sleep(60);
+    // On a busy machine Wine can still be handling an earlier pointer
+    // position (the previous program's last one included) when the move is
+    // sent: a button pressed then lands where the pointer was. So the move
+    // is sent again until the cursor reports the target.
+    const int wantX = x < 0 ? 0 : x >= width ? width - 1 : x;
+    const int wantY = y < 0 ? 0 : y >= height ? height - 1 : y;
+    for (int attempt = 0; attempt < 5; attempt++) {
+        SendInput(1, &input, sizeof(input));
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 300; Sleep(20)) {
+            POINT at;
+            if (GetCursorPos(&at) && at.x == wantX && at.y == wantY) {
+                Sleep(40);
+                return;
+            }
+        }
+    }
 }
 
 void LeftButton(bool down) {
@@ -126,6 +142,9 @@ void LeftButton(bool down) {
 
 void ClickAt(HWND main, int x, int y) {
     PointerTo(main, x, y);
+    POINT want = {x, y}, at;
+    ClientToScreen(main, &want);
+    if (GetCursorPos(&at) && (at.x != want.x || at.y != want.y)) PointerTo(main, x, y);
     LeftButton(true);
     LeftButton(false);
 }
