@@ -11,6 +11,7 @@
 #include "ThermalCalibration.h"
 #include "UserPrivilege.h"
 #include "WindowUtils.h"
+#include "ProgramFile.h"
 
 namespace {
 
@@ -206,7 +207,8 @@ int Application::Run(HINSTANCE instance, const char* commandLine) {
         case kHardwareUnavailable:
             return FailStart(kTextHardwareFailed);
     }
-    if (LoadCardDatabase(L"DMini", hardware, cards) != kCardDatabaseLoaded) return FailStart(kTextDatabaseFailed);
+    if (LoadCardDatabase(ProgramFile(L"DMini").Path(), hardware, cards) != kCardDatabaseLoaded)
+        return FailStart(kTextDatabaseFailed);
     CalibrateThermalOffset(hardware);
 
     if (applyOnly) {

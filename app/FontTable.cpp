@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "GdiHolders.h"
+#include "ProgramFile.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ bool FontTable::AddMissingFonts() {
         FontRow& row = rows_[i];
         if (IsFaceInstalled(row.face)) row.addedByThisRun = false;
         if (!row.addedByThisRun) continue;
-        if (AddFontResourceW(row.file) == 0) {
+        if (AddFontResourceW(ProgramFile(row.file).Path()) == 0) {
             // Nothing was added, so nothing may be removed at exit.
             row.addedByThisRun = false;
             allAdded = false;
@@ -62,7 +63,7 @@ void FontTable::RemoveAddedFonts() {
     for (int i = 0; i < count_; i++) {
         FontRow& row = rows_[i];
         if (!row.addedByThisRun) continue;
-        RemoveFontResourceW(row.file);
+        RemoveFontResourceW(ProgramFile(row.file).Path());
         row.addedByThisRun = false;
     }
 }

@@ -38,10 +38,10 @@ void UseNewsPageForTests() {
 
 wchar_t gLaunchLog[MAX_PATH] = {};
 
-void LogLaunch(const char* quotedAddress) {
+void LogLaunch(const char* address) {
     FILE* log = _wfopen(gLaunchLog, L"ab");
     if (!log) return;
-    fprintf(log, "%s\n", quotedAddress);
+    fprintf(log, "%s\n", address);
     fclose(log);
 }
 

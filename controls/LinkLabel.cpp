@@ -11,8 +11,18 @@
 
 namespace {
 
-void StartBrowser(const char* quotedAddress) {
-    ShellExecuteA(nullptr, "open", "IEXPLORE.exe", quotedAddress, nullptr, SW_SHOWMAXIMIZED);
+// The user's own browser; Internet Explorer only where the system knows no
+// program for the address.
+void StartBrowser(const char* address) {
+    wchar_t wide[kMaxWebAddressLength + 1];
+    if (!MultiByteToWideChar(CP_ACP, 0, address, -1, wide, kMaxWebAddressLength + 1)) return;
+    const INT_PTR opened =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", wide, nullptr, nullptr, SW_SHOWNORMAL));
+    if (opened > 32) return;
+    if (opened != SE_ERR_NOASSOC && opened != SE_ERR_ASSOCINCOMPLETE && opened != ERROR_FILE_NOT_FOUND) return;
+    char argument[kMaxWebAddressLength + 3];
+    if (QuoteWebAddressArgument(address, argument, sizeof(argument)))
+        ShellExecuteA(nullptr, "open", "IEXPLORE.exe", argument, nullptr, SW_SHOWMAXIMIZED);
 }
 
 BrowserLauncher gBrowserLauncher = &StartBrowser;
@@ -71,7 +81,6 @@ LRESULT LinkLabel::OnMouseMove(WPARAM, LPARAM lParam) {
 }
 
 LRESULT LinkLabel::OnLButtonUp(WPARAM, LPARAM) {
-    char argument[kMaxWebAddressLength + 3];
-    if (address && QuoteWebAddressArgument(address, argument, sizeof(argument))) gBrowserLauncher(argument);
+    if (address && IsWellFormedWebAddress(address)) gBrowserLauncher(address);
     return 0;
 }

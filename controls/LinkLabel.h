@@ -1,13 +1,13 @@
 // A static text that holds a web address, turns to its hover colour while
 // the pointer is over it and opens the address in the browser when clicked.
-// Only well-formed http:// and https:// addresses are opened, as a single
-// quoted argument; anything else makes the click do nothing.
+// Only well-formed http:// and https:// addresses are opened, in the user's
+// default browser; anything else makes the click do nothing.
 #pragma once
 
 #include "StaticText.h"
 
-// Starts the browser with one prepared command-line argument.
-using BrowserLauncher = void (*)(const char* quotedAddress);
+// Opens a checked web address in the browser.
+using BrowserLauncher = void (*)(const char* address);
 
 class LinkLabel : public StaticText {
 public:

@@ -6,6 +6,7 @@
 
 #include "HandleHolders.h"
 #include "WindowUtils.h"
+#include "ProgramFile.h"
 
 namespace {
 
@@ -86,7 +87,12 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info;
     memset(&info, 0, sizeof(info));
-    if (!CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &info)) {
+    // The tool writes its backup into its current directory: the program's
+    // folder, where the backup is read.
+    wchar_t folder[MAX_PATH];
+    const wchar_t* directory = ProgramFolder(folder, MAX_PATH) ? folder : NULL;
+    if (!CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, directory, &startup,
+                        &info)) {
         return kNvflashNotStarted;
     }
     HandleHolder process(info.hProcess);
@@ -163,12 +169,13 @@ DWORD RunBiosUpdate(const wchar_t* command, DWORD timeLimitMs, HANDLE* stillRunn
 DWORD BackupImage(uint8_t gpu, uint8_t text[600], bool* textRead, DWORD timeLimitMs) {
     *textRead = false;
     memset(text, 0, 600);
-    DeleteFileW(kBackupFileName);
+    const ProgramFile backup(kBackupFileName);
+    DeleteFileW(backup.Path());
     wchar_t command[64];
     BuildBackupCommand(gpu, command, 64);
     DWORD exitCode = RunNvflash(command, kBackupWindowWaitMs, true, timeLimitMs);
     if (exitCode == 0) {
-        FILE* file = _wfopen(kBackupFileName, L"rb");
+        FILE* file = _wfopen(backup.Path(), L"rb");
         if (file) {
             fread(text, 1, 600, file);
             fclose(file);

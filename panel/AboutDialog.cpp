@@ -11,6 +11,7 @@
 #include "NewsWindow.h"
 #include "WindowUtils.h"
 #include "resource.h"
+#include "ProgramFile.h"
 
 namespace {
 
@@ -59,24 +60,10 @@ int CreateNewsList(HWND dialog) {
     return gNews->list.Height();
 }
 
-// The help file beside the program. The folder is taken from the module
-// rather than trusted to be the current directory, which the open-file
-// dialog of the BIOS update may have moved.
+// The help file beside the program, wherever the current directory is.
 void OpenHelp(HWND dialog) {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
-    const wchar_t* file = kHelpFile;
-    if (length > 0 && length < MAX_PATH) {
-        CutToFolder(path);
-        size_t folder = wcslen(path);
-        if (folder + 1 + wcslen(kHelpFile) < MAX_PATH) {
-            path[folder] = L'\\';
-            wcscpy(path + folder + 1, kHelpFile);
-            file = path;
-        }
-    }
     // A missing file or viewer is the shell's to report.
-    ShellExecuteW(dialog, L"open", file, NULL, NULL, SW_SHOW);
+    ShellExecuteW(dialog, L"open", ProgramFile(kHelpFile).Path(), NULL, NULL, SW_SHOW);
 }
 
 void InitDialog(HWND dialog) {

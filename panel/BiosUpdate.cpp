@@ -8,6 +8,7 @@
 #include "HandleHolders.h"
 #include "LanguageState.h"
 #include "NvFlash.h"
+#include "SessionEndBlock.h"
 #include "ThreadStart.h"
 #include "WindowUtils.h"
 
@@ -21,6 +22,7 @@ const int kTextUpdateSucceeded = 76;
 const int kTextExtensionMustBeRom = 74;
 const int kTextDoNotClose = 82;
 const int kTextDialogCaption = 100;
+const int kTextSessionHeld = 101;
 
 // Where the one update stands. The dialog refuses to close while the tool
 // writes (closing it would re-enable the panel mid-flash), and a second
@@ -113,6 +115,15 @@ bool BiosUpdateRunning() {
     return gUpdateState != kIdle;
 }
 
+bool MaySessionEnd(HWND mainWindow) {
+    if (BiosUpdateRunning()) {
+        BlockSessionEnd(mainWindow, LangText(kTextSessionHeld));
+        return false;
+    }
+    UnblockSessionEnd(mainWindow);
+    return true;
+}
+
 INT_PTR CALLBACK FlashBiosDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
@@ -151,8 +162,13 @@ INT_PTR ShowFlashBiosDialog(const FlashRequest* request) {
         RestoreButton(request->restoreButton, request->context);
         return 0;
     }
+    // A power-off mid-write can leave a card that never starts again.
+    BlockSessionEnd(request->mainWindow, LangText(kTextSessionHeld));
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(kFlashBiosDialogId), request->mainWindow,
                                      FlashBiosDialogProc, (LPARAM)request);
+    // A tool that outlived its limit may still write: the block stays, and
+    // the next session-end query lifts it once the tool has ended.
+    if (!BiosUpdateRunning()) UnblockSessionEnd(request->mainWindow);
     if (result == -1) {
         // No dialog, so no worker either.
         InterlockedExchange(&gUpdateState, kIdle);
@@ -178,9 +194,9 @@ INT_PTR ChooseBiosFile(FlashRequest* request) {
     ofn.lpstrFile = request->path;
     ofn.nMaxFile = kChosenPathChars;
     ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-    // The program opens its own files by bare names in its folder, and the
-    // open dialog may move the current directory to where the user browsed
-    // (the flag above is not honoured by every version): it goes back.
+    // The open dialog may move the current directory to where the user
+    // browsed (the flag above is not honoured by every version): it goes
+    // back, since the flash tool is looked for there too.
     wchar_t folder[MAX_PATH];
     const DWORD folderLength = GetCurrentDirectoryW(MAX_PATH, folder);
     const BOOL chosen = GetOpenFileNameW(&ofn);

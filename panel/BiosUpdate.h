@@ -34,6 +34,9 @@ bool HasRomExtension(const wchar_t* path);
 // has ended.
 bool BiosUpdateRunning();
 
+// The main window's answer to WM_QUERYENDSESSION: no while an update runs.
+bool MaySessionEnd(HWND mainWindow);
+
 // The open-file dialog, then the flash dialog for a ".rom" file or the
 // extension message for any other. Returns the flash dialog's result, or 0
 // (also when an update is already running).

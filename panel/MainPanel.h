@@ -55,9 +55,11 @@ public:
     // Creates the main window once; later calls return true and do nothing.
     bool CreateMainWindow(HINSTANCE instance);
 
-    // Stops the fan timer and the monitor thread. False when the thread did
-    // not end within the wait: then nothing it uses may be freed.
-    bool StopBackgroundWork();
+    // Stops the fan timer, a Test walk and the monitor thread within about
+    // waitMs. False when a thread did not end in time: then nothing it uses
+    // may be freed.
+    static constexpr DWORD kBackgroundStopWaitMs = 2800;
+    bool StopBackgroundWork(DWORD waitMs = kBackgroundStopWaitMs);
 
     // The card the panel shows; the monitor thread reads it once a cycle.
     uint8_t CurrentCard() const { return currentCard_.load(); }
@@ -179,9 +181,10 @@ private:
     void RefreshApply();
     void RememberProvenClocks(uint8_t card, bool level2D, const ClockTriple& clocks);
     void PutBackWalkStart(const struct TestJob& job, const ClockTriple& present);
-    // Cancels a running Test walk and waits for it, answering this thread's
-    // messages meanwhile; false when it did not end in time.
-    bool StopWorker();
+    // Cancels a running Test walk and waits up to waitMs for it, answering
+    // this thread's messages and closing its result box meanwhile; false
+    // when it did not end in time.
+    bool StopWorker(DWORD waitMs);
     void ApplyClocks();
     bool IsAdministrator() const;
 
@@ -214,6 +217,7 @@ private:
     std::atomic<uint8_t> currentCard_{0};
     HandleHolder monitorThread_;
     HandleHolder workerThread_;
+    DWORD workerId_ = 0;  // while workerThread_ is held
     OwnerDrawnMenu trayMenu_;
     NOTIFYICONDATAW trayIcon_ = {};
     bool trayIconShown_ = false;

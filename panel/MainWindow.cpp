@@ -3,6 +3,7 @@
 
 #include "MainPanel.h"
 
+#include "BiosUpdate.h"
 #include "GdiHolders.h"
 #include "LanguageState.h"
 #include "Messages.h"
@@ -56,6 +57,16 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             if (!ending_) HideToTray();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return MaySessionEnd(window) ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            // After this returns the process may be ended at any moment:
+            // everything a quit does happens now, within its bound.
+            if (wParam) {
+                SaveHardwareSettings();
+                QuitProgram();
+            }
             return 0;
         case WM_SETFOCUS:
             if (focusControl) SetFocus(focusControl);

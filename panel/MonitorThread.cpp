@@ -6,11 +6,11 @@
 #include "Messages.h"
 #include "MonitorText.h"
 #include "ThreadStart.h"
+#include "WindowUtils.h"
 
 namespace {
 
 const DWORD kMonitorPeriodMs = 600;
-const DWORD kMonitorStopWaitMs = 2800;
 
 // A failed read refreshes stale handles for the next pass, but shows
 // nothing: the displays keep the last values the card gave.
@@ -42,15 +42,19 @@ unsigned __stdcall MainPanel::MonitorThreadMain(void* self) {
     }
 }
 
-bool MainPanel::StopBackgroundWork() {
+bool MainPanel::StopBackgroundWork(DWORD waitMs) {
     if (window) KillTimer(window, TIMER_FAN_SYNC);
-    if (!StopWorker()) return false;
-    if (!monitorThread_) return true;
-    PostThreadMessageW(monitorThreadId, WM_QUIT, 0, 0);
-    if (WaitForSingleObject(monitorThread_.Get(), kMonitorStopWaitMs) != WAIT_OBJECT_0) return false;
+    const DWORD start = GetTickCount();
+    // Both are asked at once, so that a walk that does not end costs its
+    // share of the wait and no more.
+    if (monitorThread_) PostThreadMessageW(monitorThreadId, WM_QUIT, 0, 0);
+    const bool workerEnded = StopWorker(waitMs / 2);
+    if (!monitorThread_) return workerEnded;
+    const DWORD spent = GetTickCount() - start;
+    if (!StopThreadWithTimeout(monitorThreadId, spent < waitMs ? waitMs - spent : 0)) return false;
     monitorThread_.Reset();
     monitorThreadId = 0;
-    return true;
+    return workerEnded;
 }
 
 void MainPanel::MonitorCycle() {

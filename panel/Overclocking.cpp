@@ -21,7 +21,6 @@ const wchar_t kCaption[] = L"Vexa Panel";
 const int kProgressBarId = 71;
 const RECT kProgressBarPlace = {325, 124, 80, 10};  // x, y, width, height
 const DWORD kTestStepPauseMs = 100;
-const DWORD kWorkerStopWaitMs = 3000;
 
 enum OverclockText {
     kTextTestCompleted = 4,
@@ -37,6 +36,15 @@ const RECT& ValueRect(const MainPanel& panel, const Slider* slider) {
     return slider == &panel.gpuSlider      ? kGpuValueRect
            : slider == &panel.shaderSlider ? kShaderValueRect
                                            : kMemoryValueRect;
+}
+
+// A result box of the Test worker, answered as its OK button would be: the
+// program is quitting and nobody is left to read it.
+BOOL CALLBACK CloseResultBox(HWND window, LPARAM) {
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32770") == 0) PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
 }
 
 }  // namespace
@@ -163,6 +171,7 @@ void MainPanel::StartOrCancelTest() {
     job->target.memory = (uint32_t)memorySlider.GetValue();
     unsigned id = 0;
     workerThread_.Reset(StartThread(TestClocksMain, job, kWorkerThreadStackBytes, &id));
+    workerId_ = workerThread_ ? id : 0;
     if (!workerThread_) {
         delete bar;
         delete job;
@@ -307,18 +316,21 @@ void MainPanel::EnableWalkTargets(bool enable) {
     biosButton.Enable(administrator);
 }
 
-bool MainPanel::StopWorker() {
+bool MainPanel::StopWorker(DWORD waitMs) {
     if (!workerThread_) return true;
     quitting_.store(true);
     if (workerThreadId) PostThreadMessageW(workerThreadId, UM_CANCEL_WORKER, 0, 0);
     // The worker finishes by talking to this thread's windows (its button,
-    // its progress bar): keep them answered while waiting.
+    // its progress bar): keep them answered while waiting. A result box it
+    // already shows would wait for the user; it is answered for them.
     HANDLE thread = workerThread_.Get();
-    DWORD start = GetTickCount();
+    const DWORD start = GetTickCount();
     for (;;) {
-        DWORD left = kWorkerStopWaitMs - (GetTickCount() - start);
-        if ((int)left <= 0) return false;
-        DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_ALLINPUT | QS_SENDMESSAGE);
+        EnumThreadWindows(workerId_, CloseResultBox, 0);
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= waitMs) return false;
+        const DWORD slice = waitMs - spent < 100 ? waitMs - spent : 100;
+        DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, slice, QS_ALLINPUT | QS_SENDMESSAGE);
         if (r == WAIT_OBJECT_0) break;
         MSG msg;
         while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
@@ -327,6 +339,7 @@ bool MainPanel::StopWorker() {
         }
     }
     workerThread_.Reset();
+    workerId_ = 0;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "LanguageState.h"
 #include "SavedHardwareSettings.h"
 #include "SettingsFileText.h"
+#include "ProgramFile.h"
 
 namespace {
 
@@ -17,12 +18,13 @@ const int kDefaultAuxValue = 90;
 
 void MainPanel::SaveHardwareSettings() {
     if (!registry.restoreUserSettings) return;
-    SaveSettingsFile(Hardware(), Cards(), CurrentCard(), (uint32_t)fanSlider.GetValue(), kSettingsFileName);
+    SaveSettingsFile(Hardware(), Cards(), CurrentCard(), (uint32_t)fanSlider.GetValue(),
+                     ProgramFile(kSettingsFileName).Path());
 }
 
 void MainPanel::LoadHardwareSettings() {
     if (!registry.restoreUserSettings) return;
-    ApplySettingsFile(Hardware(), Cards(), kSettingsFileName);
+    ApplySettingsFile(Hardware(), Cards(), ProgramFile(kSettingsFileName).Path());
 }
 
 void MainPanel::RestoreDefaultHardwareSettings() {

@@ -94,15 +94,22 @@ void MainPanel::HideToTray() {
 void MainPanel::QuitProgram() {
     if (ending_) return;
     ending_ = true;
+    // Windows gives a program at the end of a session a few seconds, and a
+    // user who chose Quit expects it gone: the whole quit stays within this.
+    const DWORD kQuitWaitMs = 2600;
+    const DWORD start = GetTickCount();
     KillTimer(window, TIMER_TRAY_RETRY);
     ShowWindow(window, SW_HIDE);
+    // Asked now, the monitor thread winds down while the rest is done.
+    if (monitorThreadId) PostThreadMessageW(monitorThreadId, WM_QUIT, 0, 0);
     // A Test walk still running is cancelled first: it talks to this
     // thread's windows and must not be left half way.
-    StopWorker();
+    StopWorker(kQuitWaitMs / 2);
     CalibrateThermalOffset(Hardware());
-    // The quit goes on even when the monitor thread does not end in time;
-    // start-up then ends the process without tearing anything down.
-    StopBackgroundWork();
+    // The quit goes on even when a thread does not end in time; start-up
+    // then ends the process without tearing anything down.
+    const DWORD spent = GetTickCount() - start;
+    StopBackgroundWork(spent < kQuitWaitMs ? kQuitWaitMs - spent : 0);
     Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
     trayIconShown_ = false;
     PostQuitMessage(0);

@@ -323,6 +323,12 @@ const wchar_t* const LanguageTable[] = {
     /* 100 */ L"Vexa BIOS",
     L"Vexa BIOS",
     L"Vexa BIOS",
+    // Texts of this program's own, after the table above.
+    /* 101 */
+    L"A BIOS update is being written to the graphics card. Turning the computer off now can leave the card unable to "
+    L"start.",
+    L"正在向显卡写入 BIOS 更新。现在关闭计算机可能导致显卡无法启动。",
+    L"正在將 BIOS 更新寫入顯示卡。現在關閉電腦可能導致顯示卡無法啟動。",
 };
 
 static_assert(sizeof(LanguageTable) == sizeof(LanguageTable[0]) * kLanguageTextCount * kLanguageColumnCount,

@@ -122,7 +122,27 @@ DWORD SendRequest(HINTERNET session, const wchar_t* address, DWORD connectTimeou
         HttpOpenRequestW(connection->Get(), nullptr, path[0] ? path : L"/", nullptr, nullptr, nullptr, flags, 0));
     if (!*request) return FailureCode();
     if (!HttpSendRequestW(request->Get(), nullptr, 0, nullptr, 0)) return FailureCode();
+    // A missing page or a failing server still sends a page, often made from
+    // the site's own template: only a success is news.
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!HttpQueryInfoW(request->Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return FailureCode();
+    if (status < 200 || status > 299) return NewsFetcher::kErrorHttpStatus;
     return 0;
+}
+
+// Where the page came from after any redirect, for resolving its relative
+// links; the address asked for when the request cannot tell.
+void FinalAddress(HINTERNET request, const wchar_t* asked, char* out, size_t outBytes) {
+    // The length handed back is in bytes on some versions and in characters
+    // on others: the text is taken up to its terminator, which the zeroed
+    // last character guarantees.
+    wchar_t reached[kAddressChars] = {};
+    DWORD size = sizeof(reached) - sizeof(wchar_t);
+    const wchar_t* address = asked;
+    if (InternetQueryOptionW(request, INTERNET_OPTION_URL, reached, &size) && reached[0]) address = reached;
+    if (!WideCharToMultiByte(CP_ACP, 0, address, -1, out, (int)outBytes, nullptr, nullptr)) out[0] = 0;
 }
 
 // One request for the page and one read of it.
@@ -145,8 +165,7 @@ DWORD Fetch(const wchar_t* address, DWORD connectTimeoutMs, DWORD receiveTimeout
     if (received == 0) return NewsFetcher::kErrorNothingReceived;
 
     char narrowAddress[kNarrowAddressBytes];
-    if (!WideCharToMultiByte(CP_ACP, 0, address, -1, narrowAddress, sizeof(narrowAddress), nullptr, nullptr))
-        narrowAddress[0] = 0;
+    FinalAddress(request.Get(), address, narrowAddress, sizeof(narrowAddress));
     return MakeList(page.get(), received, narrowAddress, result);
 }
 

@@ -20,6 +20,8 @@ public:
     static constexpr DWORD kErrorOutOfMemory = 8;
     static constexpr DWORD kErrorNothingReceived = 40000;
     static constexpr DWORD kErrorNoBeginMarker = 40001;
+    // The server answered with a status outside 2xx (its error page).
+    static constexpr DWORD kErrorHttpStatus = 40002;
 
     // The page holding the news.
     static const wchar_t kPageAddress[];

@@ -185,12 +185,21 @@ void ReadRunValue(RegistryFlags& flags) {
     }
 }
 
-void ApplyRunChoice(RegistryFlags& flags, int mode) {
+void ApplyRunChoice(RegistryFlags& flags, int mode, const wchar_t* programPath) {
+    bool done = false;
     if (mode == kRunModeNone) {
-        flags.runValueMode = kRunModeNone;
-        DeleteRunValue();
+        done = DeleteRunValue();
     } else if (RunModeWord(mode)) {
-        flags.runValueMode = mode;
-        WriteRunValue(mode);
+        done = programPath ? WriteRunValue(mode, programPath) : WriteRunValue(mode);
+    } else {
+        return;
     }
+    if (done) {
+        flags.runValueMode = mode;
+        return;
+    }
+    // Refused (a path too long to write, no right to the key): whatever the
+    // registry still holds is what will start at logon.
+    flags.runValueMode = kRunModeNone;
+    ReadRunValue(flags);
 }

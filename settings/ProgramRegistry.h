@@ -56,6 +56,7 @@ bool DeleteRunValue();
 void ReadRunValue(RegistryFlags& flags);
 
 // The settings dialog's choice of start mode: 1 deletes the Run value, 2..5
-// write it; the in-memory mode follows the choice either way so a reopened
-// dialog shows what the registry now holds.
-void ApplyRunChoice(RegistryFlags& flags, int mode);
+// write it (with programPath, or the running program's path when null).
+// The in-memory mode is what the registry then holds, so a reopened dialog
+// never shows a choice that could not be written.
+void ApplyRunChoice(RegistryFlags& flags, int mode, const wchar_t* programPath = nullptr);

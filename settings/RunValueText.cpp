@@ -92,14 +92,23 @@ size_t ComposeRunValue(const Utf16Unit* programPath, int mode, Utf16Unit* out, s
     if (pathChars == 0 || pathChars > kRunValueMaxPathChars) {
         return 0;
     }
+    // Unquoted, the shell splits a path with blanks at logon and tries each
+    // piece ("C:\Program.exe" first); a quote inside could not be quoted.
+    for (size_t i = 0; i < pathChars; i++) {
+        if (programPath[i] == '"') {
+            return 0;
+        }
+    }
     size_t wordChars = Utf16Length(word);
-    size_t total = pathChars + 1 + wordChars;
+    size_t total = 1 + pathChars + 1 + 1 + wordChars;
     if (total + 1 > outChars) {
         return 0;
     }
-    memcpy(out, programPath, pathChars * sizeof(Utf16Unit));
-    out[pathChars] = ' ';
-    memcpy(out + pathChars + 1, word, wordChars * sizeof(Utf16Unit));
+    out[0] = '"';
+    memcpy(out + 1, programPath, pathChars * sizeof(Utf16Unit));
+    out[1 + pathChars] = '"';
+    out[2 + pathChars] = ' ';
+    memcpy(out + 3 + pathChars, word, wordChars * sizeof(Utf16Unit));
     out[total] = 0;
     return total;
 }

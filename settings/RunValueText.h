@@ -4,8 +4,10 @@
 
 #include "Utf16Unit.h"
 
-// The start-with-Windows Run value: "<program path> <mode word>", the path
-// unquoted, one blank, then a word that is also a command-line start mode.
+// The start-with-Windows Run value: "\"<program path>\" <mode word>", the
+// path in double quotes, one blank, then a word that is also a command-line
+// start mode. Values of older versions carry the path unquoted; both forms
+// read back, since only the word after the last blank counts.
 // Pure text handling; the registry side lives in ProgramRegistry.
 
 // Start modes as the Run value knows them. 1 means "no Run value"; 2 to 5
@@ -19,8 +21,9 @@ const int kRunModeOnlyApplySettings = 5;
 // Longest program path a Run value carries; longer paths are refused rather
 // than cut, since a cut path would start nothing.
 const size_t kRunValueMaxPathChars = 127;
-// Longest Run value text (path, blank, longest word) and the buffer for it.
-const size_t kRunValueMaxChars = kRunValueMaxPathChars + 1 + 17;
+// Longest Run value text (quoted path, blank, longest word) and the buffer
+// for it.
+const size_t kRunValueMaxChars = 1 + kRunValueMaxPathChars + 1 + 1 + 17;
 const size_t kRunValueBufferChars = kRunValueMaxChars + 1;
 // The words are ASCII; longer words are outside the format.
 const size_t kRunValueMaxWordBytes = 47;
@@ -32,10 +35,11 @@ const Utf16Unit* RunModeWord(int mode);
 // 0 for null, empty or unrecognised text (including surrounding blanks).
 int RunModeForWord(const char* word);
 
-// Writes "<path> <word>" with a terminating NUL into out and returns its
-// length in characters (without the NUL). Returns 0 and writes nothing but
-// an empty string when the mode has no word, the path is null, empty or
-// longer than kRunValueMaxPathChars, or the text would not fit outChars.
+// Writes "\"<path>\" <word>" with a terminating NUL into out and returns
+// its length in characters (without the NUL). Returns 0 and writes nothing
+// but an empty string when the mode has no word, the path is null, empty,
+// longer than kRunValueMaxPathChars or holds a double quote, or the text
+// would not fit outChars.
 size_t ComposeRunValue(const Utf16Unit* programPath, int mode, Utf16Unit* out, size_t outChars);
 
 // What the text of a Run value says.

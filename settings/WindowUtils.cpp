@@ -23,7 +23,8 @@ OpenThreadFn GetOpenThread() {
     return gOpenThread;
 }
 
-const DWORD kStopTimeoutMs = 2800;
+// How often a thread still running is asked again.
+const DWORD kRepostIntervalMs = 50;
 const DWORD kThreadAllAccess = 0x1F03FF;
 
 struct FindWindowSearch {
@@ -44,30 +45,25 @@ BOOL CALLBACK MatchProcessWindow(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-bool StopThreadWithTimeout(DWORD threadId) {
+bool StopThreadWithTimeout(DWORD threadId, DWORD timeoutMs) {
     if (threadId == 0) return false;
     OpenThreadFn openThread = GetOpenThread();
     if (!openThread) return false;
+    HandleHolder thread(openThread(kThreadAllAccess, FALSE, threadId));
+    if (!thread) return false;
 
-    DWORD start = GetTickCount();
-    bool ended = false;
+    const DWORD start = GetTickCount();
     for (;;) {
-        HandleHolder thread(openThread(kThreadAllAccess, FALSE, threadId));
         DWORD code = 0;
-        bool queried = thread && GetExitCodeThread(thread.Get(), &code);
-        if (queried && code == STILL_ACTIVE) {
-            PostThreadMessageW(threadId, WM_QUIT, 0, 0);
-            DWORD now = GetTickCount();
-            // Tick differences are taken in both directions because the
-            // counter wraps after 49.7 days.
-            DWORD elapsed = now >= start ? now - start : start - now;
-            if (elapsed > kStopTimeoutMs) break;
-            continue;
-        }
-        ended = queried;
-        break;
+        if (!GetExitCodeThread(thread.Get(), &code)) return false;
+        if (code != STILL_ACTIVE) return true;
+        // Unsigned tick differences stay right across the 49.7-day wrap.
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+        const DWORD left = timeoutMs - elapsed;
+        WaitForSingleObject(thread.Get(), left < kRepostIntervalMs ? left : kRepostIntervalMs);
     }
-    return ended;
 }
 
 bool FindProcessWindow(DWORD processId, HWND* window) {

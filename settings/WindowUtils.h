@@ -3,10 +3,11 @@
 
 #include <windows.h>
 
-// Waits up to about 2800 ms for a thread to end, posting WM_QUIT to it while
-// it runs. The caller posts the first WM_QUIT. Never terminates the thread.
-// Returns true only when the thread is known to have ended.
-bool StopThreadWithTimeout(DWORD threadId);
+// Waits up to about timeoutMs for a thread to end, posting WM_QUIT to it
+// while it runs (a message loop it enters later would miss an earlier one).
+// Never terminates the thread. True only when it is known to have ended.
+const DWORD kStopThreadTimeoutMs = 2800;
+bool StopThreadWithTimeout(DWORD threadId, DWORD timeoutMs = kStopThreadTimeoutMs);
 
 // The first top-level window owned by the process, if any.
 bool FindProcessWindow(DWORD processId, HWND* window);

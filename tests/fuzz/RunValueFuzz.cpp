@@ -55,11 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool pathFits = length > 0 && length <= kRunValueMaxPathChars;
     if (written == 0) {
         const Utf16Unit* modeWord = RunModeWord(composeMode);
-        FUZZ_CHECK(!modeWord || !pathFits || length + 1 + Utf16Length(modeWord) + 1 > outChars);
+        bool quoted = false;
+        for (size_t i = 0; i < length; i++)
+            quoted = quoted || path[i] == '"';
+        FUZZ_CHECK(!modeWord || !pathFits || quoted || 3 + length + Utf16Length(modeWord) + 1 > outChars);
         return 0;
     }
     FUZZ_CHECK(pathFits && written <= kRunValueMaxChars);
-    FUZZ_CHECK(memcmp(out.data(), path.data(), length * sizeof(Utf16Unit)) == 0 && out[length] == ' ');
+    FUZZ_CHECK(out[0] == '"' && memcmp(out.data() + 1, path.data(), length * sizeof(Utf16Unit)) == 0 &&
+               out[length + 1] == '"' && out[length + 2] == ' ');
     int read = 0;
     FUZZ_CHECK(ParseRunValueText(out.data(), written, &read) == RunValueWord::Recognised && read == composeMode);
     return 0;

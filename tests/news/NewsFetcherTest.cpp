@@ -81,7 +81,7 @@ std::string PageAcrossTheCut(size_t overrun) {
 struct FetchCase {
     const char* name;
     std::string page;  // empty: the server answers `path` itself
-    const char* path;  // null: the refused port
+    const char* path;  // null: the refused port; for a page, "" asks for it under /pages/
     int status;        // 0 failed, 2 items, 3 no items
     DWORD error;
     int count;
@@ -112,6 +112,9 @@ TEST(NewsFetcher, EachKindOfPageBecomesItsList) {
          "B", "/pages/b.html"},
         {"over-the-buffer-ending-on-its-last-byte", PageAcrossTheCut(0), "", 2, 0, 4, "Edge", "/pages/edge.html"},
         {"over-the-buffer-one-byte-past-it", PageAcrossTheCut(1), "", 2, 0, 3, "Item 2", "/pages/n2.html"},
+        {"not-found", ItemsPage(3), "/status/404/not-found.html", 0, NewsFetcher::kErrorHttpStatus, 1},
+        {"server-error", ItemsPage(3), "/status/500/server-error.html", 0, NewsFetcher::kErrorHttpStatus, 1},
+        {"redirected", ItemsPage(2), "/moved/redirected.html", 2, 0, 2, "Item 1", "/pages/n1.html"},
         {"sends-nothing", "", "/empty", 0, NewsFetcher::kErrorNothingReceived, 1},
         {"refused", "", nullptr, 0, kSystemError, 1},
         {"never-answers", "", "/stall/table", 0, kSystemError, 1},
@@ -123,7 +126,8 @@ TEST(NewsFetcher, EachKindOfPageBecomesItsList) {
         if (!c.page.empty()) {
             WritePage(std::string(c.name) + ".html", c.page);
             // A query and a fragment change neither the request nor the links.
-            address = Host(ports.server) + "/pages/" + c.name + ".html?from=panel#news";
+            address =
+                Host(ports.server) + (*c.path ? c.path : "/pages/" + std::string(c.name) + ".html?from=panel#news");
         }
         NewsFetcher fetcher;
         fetcher.UsePageForTests(Wide(address).c_str(), kTimeoutMs);

@@ -142,7 +142,7 @@ TEST_F(NewsWindowTest, TickerRunsEveryItemThenOneSeparatorRow) {
     }
     EXPECT_EQ(33, refills);
     ASSERT_EQ(1u, gLaunched.size());
-    EXPECT_EQ("\"" + Link(9) + "\"", gLaunched[0]);
+    EXPECT_EQ(Link(9), gLaunched[0]);
 }
 
 TEST_F(NewsWindowTest, PausesWhileThePointerIsOverTheList) {

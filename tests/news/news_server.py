@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Loopback web server for the news download tests: news_server.py ROOT PORTFILE.
 
-/pages/NAME serves the file ROOT/NAME; /empty a page of no bytes;
+/pages/NAME serves the file ROOT/NAME; /status/CODE/NAME the same file with
+the status CODE; /moved/NAME redirects to /pages/NAME; /empty a page of no
+bytes;
 /stall/TOKEN never answers and /stall-body/TOKEN sends the headers of a long
 page and no body, both after writing ROOT/TOKEN.seen. Writes "PORT
 REFUSED_PORT" to PORTFILE once listening, REFUSED_PORT being a loopback port
@@ -20,8 +22,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def answer(self, body, length=None):
-        self.send_response(200)
+    def answer(self, body, length=None, code=200):
+        self.send_response(code)
         self.send_header("Content-Type", "text/html")
         self.send_header("Content-Length", str(len(body) if length is None else length))
         self.end_headers()
@@ -47,6 +49,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.answer(f.read())
             except OSError:
                 self.send_error(404)
+        elif kind == "status":
+            code, _, name = rest.partition("/")
+            with open(os.path.join(self.server.root, os.path.basename(name)), "rb") as f:
+                self.answer(f.read(), code=int(code))
+        elif kind == "moved":
+            self.send_response(302)
+            self.send_header("Location", "/pages/" + os.path.basename(rest))
+            self.send_header("Content-Length", "0")
+            self.end_headers()
         elif kind == "empty":
             self.answer(b"")
         elif kind == "stall":

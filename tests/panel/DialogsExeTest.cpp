@@ -176,7 +176,8 @@ TEST_F(DialogsExe, SettingsShowAndStoreTheStartChoice) {
 
     wchar_t folder[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, folder);
-    EXPECT_EQ(0, lstrcmpiW((std::wstring(folder) + L"\\VexaPanelForTests.exe SysTray").c_str(), RunValue().c_str()))
+    EXPECT_EQ(
+        0, lstrcmpiW((L"\"" + std::wstring(folder) + L"\\VexaPanelForTests.exe\" SysTray").c_str(), RunValue().c_str()))
         << RunValue().c_str();
     EXPECT_EQ(1u, ProgramFlag(kRestoreUserSettingsName));
     EXPECT_EQ(0u, ProgramFlag(kDisplayAboutAtStartupName));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../app/PanelProcess.h"
+#include "LanguageState.h"
 #include "ProgramRegistry.h"
 #include "PanelWindow.h"
 #include "vcard/VirtualCardControl.h"
@@ -120,6 +121,26 @@ protected:
         EXPECT_EQ(0u, c.calls[kVcardCallPerfSet]);
         EXPECT_EQ(0u, c.calls[kVcardCallCoolerSet]);
         EXPECT_EQ(0u, c.calls[kVcardCallI2cWrite]);
+    }
+
+    // The panel's message box with the text, once it shows.
+    HWND WaitForBox(int textId, DWORD timeoutMs = 30000) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
+            HWND box = panel_.FindWindowOfClass(L"#32770");
+            if (box && MessageBoxText(box) == LangText(textId)) return box;
+        }
+        return NULL;
+    }
+
+    // Answers the panel's next message box with the text and waits for it
+    // to go.
+    bool Answer(int textId, int button) {
+        HWND box = WaitForBox(textId);
+        if (!box) return false;
+        AnswerMessageBox(box, button);
+        for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 5000;)
+            Sleep(20);
+        return true;
     }
 
     static HWND Control(HWND main, int id, size_t index = 0) {

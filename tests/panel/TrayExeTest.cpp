@@ -2,6 +2,8 @@
 // the tray icon's clicks bring it back or open the menu, Quit ends the
 // program after stopping its threads and calibrating the chip.
 
+#include "../common/FileBytes.h"
+#include "LanguageState.h"
 #include "PanelExeFixture.h"
 
 namespace {
@@ -124,4 +126,83 @@ TEST_F(TrayExe, PostedNotificationsWithForeignObjectsChangeNothing) {
     EXPECT_EQ(NULL, panel_.FindWindowOfClass(L"#32770")) << "no box, no dialog";
     ExpectOnlyReads();
     EXPECT_EQ(gpu.left, PlaceInClient(main, Control(main, 40)).left);
+}
+
+// A BIOS file chosen in another folder: while the tool writes, the session
+// may not end; the open dialog's folder never becomes the settings' home;
+// and a session ended with the window open saves what the panel shows.
+TEST_F(TrayExe, BiosUpdateHoldsTheSessionAndItsEndSavesAtHome) {
+    SavingOn saving;
+    DeleteFileW(L"DM_CurrSettings.txt");
+    wchar_t home[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, home);
+    const std::wstring elsewhere = std::wstring(home) + L"\\browsed";
+    CreateDirectoryW(elsewhere.c_str(), NULL);
+    FILE* rom = _wfopen((elsewhere + L"\\other.rom").c_str(), L"wb");
+    ASSERT_TRUE(rom != NULL);
+    const std::string image(65536, '\xFF');
+    fwrite(image.data(), 1, image.size(), rom);
+    fclose(rom);
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    ASSERT_TRUE(VcardSetFlashDurations(300, 1500));
+    ASSERT_TRUE(VcardSetFlashFault(kVcardFlashFail, 1, 0));
+
+    ClickAt(main, 301, 315);  // the BIOS button
+    HWND open = NULL;
+    for (DWORD start = GetTickCount(); !open && GetTickCount() - start < 10000; Sleep(50)) {
+        open = panel_.FindWindowOfClass(L"#32770");
+        if (open && !IsWindowVisible(open)) open = NULL;
+    }
+    ASSERT_TRUE(open != NULL) << "the open dialog";
+    // The file name box: an edit of its own in the old style, inside a
+    // combo box in the Explorer style.
+    HWND name = GetDlgItem(open, 0x480);
+    if (!name)
+        name = FindWindowExW(FindWindowExW(GetDlgItem(open, 0x47C), NULL, L"ComboBox", NULL), NULL, L"Edit", NULL);
+    ASSERT_TRUE(name != NULL);
+    // Into the other folder first, as a user browsing there would.
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(elsewhere.c_str()));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    Sleep(800);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"other.rom"));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+
+    HWND flashing = NULL;
+    for (DWORD start = GetTickCount(); !flashing && GetTickCount() - start < 10000; Sleep(50)) {
+        flashing = panel_.FindWindowOfClass(L"#32770");
+        wchar_t title[64] = L"";
+        if (flashing) GetWindowTextW(flashing, title, 64);
+        if (LangText(100) != std::wstring(title)) flashing = NULL;
+    }
+    ASSERT_TRUE(flashing != NULL) << "the update runs";
+    DWORD_PTR mayEnd = 99;
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 3000, &mayEnd));
+    EXPECT_EQ(FALSE, (BOOL)mayEnd) << "no session end while the tool writes";
+    ASSERT_TRUE(Answer(75, IDOK));
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 3000, &mayEnd));
+    EXPECT_EQ(TRUE, (BOOL)mayEnd);
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil(Hidden, main, 2000));
+    EXPECT_TRUE(SettingsFileThere()) << "saved in the program's folder";
+    for (const wchar_t* stray : {L"\\DM_CurrSettings.txt", L"\\DM_CurrSettings.txt.new"})
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((elsewhere + stray).c_str())) << "nothing elsewhere";
+    const std::string atClose = ReadFileBytes(L"DM_CurrSettings.txt");
+
+    PostMessageW(main, kTrayNotify, 0, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil(Shown, main, 2000));
+    DeleteFileW(L"DM_CurrSettings.txt");
+    Click(main, kManualBox);
+    const DWORD ended = GetTickCount();
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 3000, &mayEnd));
+    EXPECT_EQ(TRUE, (BOOL)mayEnd);
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &mayEnd);
+    DWORD code = 99;
+    EXPECT_TRUE(panel_.WaitForExit(3000, &code));
+    EXPECT_LT(GetTickCount() - ended, 3000u);
+    EXPECT_TRUE(SettingsFileThere()) << "saved at the session's end";
+    EXPECT_NE(atClose, ReadFileBytes(L"DM_CurrSettings.txt")) << "with the change made since";
+    DeleteFileW((elsewhere + L"\\other.rom").c_str());
+    RemoveDirectoryW(elsewhere.c_str());
 }

@@ -150,7 +150,7 @@ TEST_F(LanguageSwitch, SelectLanguageSwitchesEveryText) {
 TEST_F(LanguageSwitch, IdsOutsideTheTableGiveEmptyText) {
     for (int code : {kLanguageEnglish, kLanguageSimplifiedChinese, kLanguageTraditionalChinese}) {
         gLanguageState.SelectLanguage(code);
-        for (int id : {-1, 101, 303, -2147483647 - 1, 2147483647}) {
+        for (int id : {-1, kLanguageTextCount, 303, -2147483647 - 1, 2147483647}) {
             ASSERT_NE(nullptr, LangText(id));
             EXPECT_STREQ(L"", LangText(id)) << "id " << id;
         }

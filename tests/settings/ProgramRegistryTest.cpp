@@ -126,7 +126,7 @@ TEST_F(RunValueTest, EachModeIsWrittenAndReadBack) {
     const wchar_t* words[] = {L"Normal", L"Minimize", L"SysTray", L"OnlyApplySettings"};
     for (int mode = kRunModeNormal; mode <= kRunModeOnlyApplySettings; mode++) {
         ASSERT_TRUE(WriteRunValue(mode, path));
-        EXPECT_EQ(std::wstring(path) + L" " + words[mode - kRunModeNormal], RunValueText());
+        EXPECT_EQ(L"\"" + std::wstring(path) + L"\" " + words[mode - kRunModeNormal], RunValueText());
         EXPECT_EQ(mode, ModeAfterReading(kRunModeNone));
     }
 }
@@ -136,14 +136,14 @@ TEST_F(RunValueTest, DataLengthCountsCharactersWithoutTheTerminator) {
     // length is not padded or cut.
     ASSERT_TRUE(WriteRunValue(kRunModeMinimize, L"C:\\V.exe"));
     SavedValue v = ReadRaw(kRunKeyPath, kRunValueName);
-    size_t expected = wcslen(L"C:\\V.exe Minimize") * sizeof(wchar_t);
+    size_t expected = wcslen(L"\"C:\\V.exe\" Minimize") * sizeof(wchar_t);
     EXPECT_TRUE(v.data.size() == expected || v.data.size() == expected + sizeof(wchar_t)) << v.data.size();
-    EXPECT_EQ(L"C:\\V.exe Minimize", RunValueText());
+    EXPECT_EQ(L"\"C:\\V.exe\" Minimize", RunValueText());
 }
 
 TEST_F(RunValueTest, RunningProgramPathIsUsedByDefault) {
     ASSERT_TRUE(WriteRunValue(kRunModeSysTray));
-    EXPECT_EQ(ModulePath() + L" SysTray", RunValueText());
+    EXPECT_EQ(L"\"" + ModulePath() + L"\" SysTray", RunValueText());
     EXPECT_EQ(kRunModeSysTray, ModeAfterReading(kRunModeNone));
 }
 
@@ -156,7 +156,7 @@ TEST_F(RunValueTest, ModesWithoutAWordWriteNothing) {
     // Nor does an existing value get replaced by a refused write.
     ASSERT_TRUE(WriteRunValue(kRunModeNormal, L"C:\\V.exe"));
     EXPECT_FALSE(WriteRunValue(0, L"C:\\Other.exe"));
-    EXPECT_EQ(L"C:\\V.exe Normal", RunValueText());
+    EXPECT_EQ(L"\"C:\\V.exe\" Normal", RunValueText());
 }
 
 TEST_F(RunValueTest, OverlongProgramPathIsRefusedNotCut) {
@@ -284,11 +284,11 @@ TEST_F(RunValueTest, DialogChoicesUpdateRegistryAndMode) {
     RegistryFlags flags;
     ApplyRunChoice(flags, kRunModeSysTray);
     EXPECT_EQ(kRunModeSysTray, flags.runValueMode);
-    EXPECT_EQ(ModulePath() + L" SysTray", RunValueText());
+    EXPECT_EQ(L"\"" + ModulePath() + L"\" SysTray", RunValueText());
 
     ApplyRunChoice(flags, kRunModeOnlyApplySettings);
     EXPECT_EQ(kRunModeOnlyApplySettings, flags.runValueMode);
-    EXPECT_EQ(ModulePath() + L" OnlyApplySettings", RunValueText());
+    EXPECT_EQ(L"\"" + ModulePath() + L"\" OnlyApplySettings", RunValueText());
 
     ApplyRunChoice(flags, kRunModeNone);
     EXPECT_EQ(kRunModeNone, flags.runValueMode);
@@ -298,6 +298,15 @@ TEST_F(RunValueTest, DialogChoicesUpdateRegistryAndMode) {
     ApplyRunChoice(flags, 9);
     EXPECT_EQ(kRunModeNone, flags.runValueMode);
     EXPECT_FALSE(RunValuePresent());
+
+    // A path that cannot be written leaves the mode at what is stored.
+    const std::wstring overlong = L"C:\\" + std::wstring(kRunValueMaxPathChars, L'd') + L".exe";
+    ApplyRunChoice(flags, kRunModeNormal, overlong.c_str());
+    EXPECT_EQ(kRunModeNone, flags.runValueMode) << "nothing stored";
+    ApplyRunChoice(flags, kRunModeMinimize);
+    ApplyRunChoice(flags, kRunModeSysTray, overlong.c_str());
+    EXPECT_EQ(kRunModeMinimize, flags.runValueMode) << "the older value stays and is shown";
+    EXPECT_EQ(L"\"" + ModulePath() + L"\" Minimize", RunValueText());
 }
 
 TEST_F(OptionFlagsTest, FreshFlagsAreOffWithoutValues) {

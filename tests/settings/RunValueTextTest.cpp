@@ -75,12 +75,12 @@ TEST(RunModeWords, CaseIsIgnoredButNothingElse) {
     EXPECT_EQ(0, RunModeForWord(nullptr));
 }
 
-TEST(ComposeRunValue, PathBlankWord) {
-    EXPECT_EQ(L"C:\\Program Files\\Vexa Panel\\VexaPanel.exe SysTray",
+TEST(ComposeRunValue, QuotedPathBlankWord) {
+    EXPECT_EQ(L"\"C:\\Program Files\\Vexa Panel\\VexaPanel.exe\" SysTray",
               Compose(L"C:\\Program Files\\Vexa Panel\\VexaPanel.exe", kRunModeSysTray));
-    EXPECT_EQ(L"C:\\V.exe Normal", Compose(L"C:\\V.exe", kRunModeNormal));
-    EXPECT_EQ(L"C:\\V.exe Minimize", Compose(L"C:\\V.exe", kRunModeMinimize));
-    EXPECT_EQ(L"C:\\V.exe OnlyApplySettings", Compose(L"C:\\V.exe", kRunModeOnlyApplySettings));
+    EXPECT_EQ(L"\"C:\\V.exe\" Normal", Compose(L"C:\\V.exe", kRunModeNormal));
+    EXPECT_EQ(L"\"C:\\V.exe\" Minimize", Compose(L"C:\\V.exe", kRunModeMinimize));
+    EXPECT_EQ(L"\"C:\\V.exe\" OnlyApplySettings", Compose(L"C:\\V.exe", kRunModeOnlyApplySettings));
 }
 
 TEST(ComposeRunValue, RefusesWhatCannotBeWritten) {
@@ -89,20 +89,21 @@ TEST(ComposeRunValue, RefusesWhatCannotBeWritten) {
     EXPECT_EQ(L"", Compose(L"C:\\V.exe", 6));
     EXPECT_EQ(L"", Compose(L"", kRunModeNormal));
     EXPECT_EQ(L"", Compose(nullptr, kRunModeNormal));
+    EXPECT_EQ(L"", Compose(L"C:\\a\"b.exe", kRunModeNormal)) << "a quote cannot be quoted";
 
     // The longest path still fits with the longest word; one more character
     // is refused instead of cut.
     std::wstring longest = L"C:\\" + std::wstring(kRunValueMaxPathChars - 3, L'a');
-    EXPECT_EQ(longest + L" OnlyApplySettings", Compose(longest.c_str(), kRunModeOnlyApplySettings));
+    EXPECT_EQ(L"\"" + longest + L"\" OnlyApplySettings", Compose(longest.c_str(), kRunModeOnlyApplySettings));
     std::wstring tooLong = longest + L"a";
     EXPECT_EQ(L"", Compose(tooLong.c_str(), kRunModeNormal));
 
     // An output buffer too small for the text gets an empty string.
-    wchar_t small[10] = {L'x', L'x'};
-    EXPECT_EQ(0u, ComposeRunValue(L"C:\\V.exe", kRunModeNormal, small, 10));
+    wchar_t small[17] = {L'x', L'x'};
+    EXPECT_EQ(0u, ComposeRunValue(L"C:\\V.exe", kRunModeNormal, small, 17));
     EXPECT_EQ(L'\0', small[0]);
-    wchar_t exact[16];
-    EXPECT_EQ(15u, ComposeRunValue(L"C:\\V.exe", kRunModeNormal, exact, 16));
+    wchar_t exact[18];
+    EXPECT_EQ(17u, ComposeRunValue(L"C:\\V.exe", kRunModeNormal, exact, 18));
     EXPECT_EQ(0u, ComposeRunValue(L"C:\\V.exe", kRunModeNormal, nullptr, 16));
 }
 
@@ -125,6 +126,9 @@ TEST(ParseRunValueText, JudgesTheWordAfterTheLastBlank) {
         {L"C:\\V.exe minimize", RunValueWord::Recognised, 3},
         {L"C:\\Program Files\\V.exe SysTray", RunValueWord::Recognised, 4},
         {L"C:\\a b c\\V.exe NORMAL", RunValueWord::Recognised, 2},
+        {L"\"C:\\Program Files\\V.exe\" SysTray", RunValueWord::Recognised, 4},
+        {L"\"C:\\V.exe\" Fast", RunValueWord::Unrecognised, 4},
+        {L"\"C:\\Program Files\\V.exe\"", RunValueWord::Unrecognised, 4},
         {L"C:\\V.exe Fast", RunValueWord::Unrecognised, 4},
         {L"C:\\V.exe ", RunValueWord::Unrecognised, 4},
         {L"C:\\V.exe Normal ", RunValueWord::Unrecognised, 4},
