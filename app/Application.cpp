@@ -11,6 +11,7 @@
 #include "ThermalCalibration.h"
 #include "UserPrivilege.h"
 #include "WindowUtils.h"
+#include "CrashHandBack.h"
 #include "ProgramFile.h"
 
 namespace {
@@ -131,6 +132,36 @@ int Application::FailStart(int textId) {
     return 0;
 }
 
+// Started from the Run value at logon, a missing driver or GPU is often only
+// "not yet": the driver may come up after the user's programs. A start by
+// the user fails at once.
+HardwareStartResult Application::StartHardware() {
+    const DWORD kLateDriverWaitMs = 60000;
+    const DWORD kLateDriverRetryMs = 2000;
+    HardwareStartResult result = hardware.InitializeHardware();
+    const bool atLogon = panel.startMode == kStartMinimize || panel.startMode == kStartSysTray ||
+                         panel.startMode == kStartOnlyApplySettings;
+    const DWORD start = GetTickCount();
+    while (atLogon && result == kHardwareUnavailable && GetTickCount() - start < kLateDriverWaitMs) {
+        // The wait window stays answered meanwhile.
+        for (DWORD pause = GetTickCount(); GetTickCount() - pause < kLateDriverRetryMs;) {
+            MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    // Told to end (the session ends): left for the loop.
+                    PostQuitMessage(static_cast<int>(msg.wParam));
+                    return result;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        result = hardware.InitializeHardware();
+    }
+    return result;
+}
+
 void Application::WaitForHardwareReady() {
     // No window exists in this mode; the worker's thread message is the only
     // thing this thread waits for.
@@ -173,6 +204,7 @@ int Application::Run(HINSTANCE instance, const char* commandLine) {
     MSG probe;
     PeekMessageW(&probe, NULL, WM_USER, WM_USER, PM_NOREMOVE);
     hardware.SetGuiThreadId(GetCurrentThreadId());
+    HandCardsBackOnCrash(this);
     gLanguageState.SelectLanguage(gLanguageState.LanguageCode());
     panel.startMode = ParseStartMode(commandLine);
 
@@ -199,7 +231,7 @@ int Application::Run(HINSTANCE instance, const char* commandLine) {
         }
     }
 
-    switch (hardware.InitializeHardware()) {
+    switch (StartHardware()) {
         case kHardwareStarted:
             break;
         case kWindowsTooOld:

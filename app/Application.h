@@ -47,6 +47,7 @@ public:
 private:
     void CreateFonts();
     int FailStart(int textId);
+    HardwareStartResult StartHardware();
     void WaitForHardwareReady();
     int RunMessageLoop();
 

@@ -13,6 +13,7 @@
 #include <stdio.h>
 
 #include "Application.h"
+#include "ClockTrial.h"
 #include "LinkLabel.h"
 #include "NewsFetcher.h"
 
@@ -27,6 +28,34 @@ UserPrivilege PrivilegeForTests() {
         return static_cast<UserPrivilege>(value[0] - L'0');
     }
     return QueryUserPrivilege();
+}
+
+// The time saved clocks must hold, shortened for runs that start the
+// program many times.
+void ClockTrialHoldForTests() {
+    wchar_t value[12] = {};
+    const DWORD length = GetEnvironmentVariableW(L"VEXA_TEST_CLOCK_HOLD_MS", value, 12);
+    if (length > 0 && length < 12) SetClockTrialHoldMsForTests(static_cast<DWORD>(_wtoi(value)));
+}
+
+// A crash on demand: a test sets the event "VexaPanelCrashForTests-<pid>"
+// and a thread of the program faults, as a bug would. A thread of its own,
+// since Wine swallows a window procedure's exception.
+DWORD WINAPI CrashWhenAsked(void* event) {
+    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+    *static_cast<volatile int*>(nullptr) = 1;
+    return 0;
+}
+
+void CrashOnDemandForTests() {
+    wchar_t name[64];
+    _snwprintf(name, 64, L"VexaPanelCrashForTests-%lu", GetCurrentProcessId());
+    name[63] = 0;
+    // Owned by the process until it ends.
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, name);
+    if (!event) return;
+    HANDLE thread = CreateThread(nullptr, 0, CrashWhenAsked, event, 0, nullptr);
+    if (thread) CloseHandle(thread);
 }
 
 void UseNewsPageForTests() {
@@ -57,5 +86,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     gApp->privilegeSource = PrivilegeForTests;
     UseNewsPageForTests();
     LogLaunchesForTests();
+    ClockTrialHoldForTests();
+    CrashOnDemandForTests();
     return gApp->Run(instance, commandLine);
 }

@@ -71,6 +71,7 @@ NvStatus HardwareObject::TransferLevelClocks(uint8_t gpu, LevelClocks* clocks) {
     if (!ValidGpu(gpu)) {
         return kStatusNoSuchDevice;
     }
+    if (clocks->writeFlag) clocksWritten_.fetch_or(1u << gpu);
     NvPerfClocks record;
     memset(&record, 0, sizeof(record));
     record.version = kNvPerfClocksVersion;

@@ -99,6 +99,8 @@ NvStatus HardwareObject::SetFanSpeed(uint8_t gpu, uint32_t value) {
     if (!FanGuardPasses(gpu)) {
         return kStatusNoSuchDevice;
     }
+    // Marked before the write: a write cut short may have landed.
+    fanFixed_.fetch_or(1u << gpu);
     if (HasMonitorChip(gpu)) {
         I2cChipRegisters registers = MonitorChipRegisters(gpu);
         return MonitorChip(registers).SetTargetRpm(value);
@@ -128,6 +130,12 @@ NvStatus HardwareObject::SetFanSpeed(uint8_t gpu, uint32_t value) {
 }
 
 NvStatus HardwareObject::SetFanAuto(uint8_t gpu, const uint32_t* temperatures, const uint32_t* speeds) {
+    const NvStatus status = WriteFanAuto(gpu, temperatures, speeds);
+    if (status == kNvOk) fanFixed_.fetch_and(~(1u << gpu));
+    return status;
+}
+
+NvStatus HardwareObject::WriteFanAuto(uint8_t gpu, const uint32_t* temperatures, const uint32_t* speeds) {
     if (!ValidGpu(gpu)) {
         return kStatusNoSuchDevice;
     }

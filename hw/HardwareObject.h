@@ -127,6 +127,12 @@ public:
     // One routine for reading and writing, chosen by clocks->writeFlag.
     NvStatus TransferLevelClocks(uint8_t gpu, LevelClocks* clocks);
 
+    // What this run changed on a card, for a process about to die to undo:
+    // a fan it fixed at a speed (until handed back to automatic) and clocks
+    // it wrote.
+    bool FanFixedByThisRun(uint8_t gpu) const { return gpu < kMaxGpus && (fanFixed_.load() >> gpu & 1) != 0; }
+    bool ClocksWrittenByThisRun(uint8_t gpu) const { return gpu < kMaxGpus && (clocksWritten_.load() >> gpu & 1) != 0; }
+
 private:
     HardwareObject(const HardwareObject&);
     HardwareObject& operator=(const HardwareObject&);
@@ -148,6 +154,7 @@ private:
     I2cChipRegisters Adt7473Registers(uint8_t gpu);
     bool ValidGpu(uint8_t gpu) const { return gpu < gpuCount_; }
     bool FanGuardPasses(uint8_t gpu) const;
+    NvStatus WriteFanAuto(uint8_t gpu, const uint32_t* temperatures, const uint32_t* speeds);
     NvStatus QueryFanCooler(uint8_t gpu, NvCoolerSettings* record, uint32_t* index);
     NvStatus SetDriverCoolerLevel(uint8_t gpu, uint32_t index, uint32_t level, uint32_t policy);
     // The ADT7473 output the GPU's fan wiring names.
@@ -187,4 +194,6 @@ private:
     HandleHolder startupThread_;
     volatile LONG startupCheckDone_;
     bool forceWow64_;
+    std::atomic<uint32_t> fanFixed_{0};
+    std::atomic<uint32_t> clocksWritten_{0};
 };

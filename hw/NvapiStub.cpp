@@ -29,7 +29,9 @@ NvapiStub::NvapiStub(const char* library)
 NvapiStub::~NvapiStub() {}
 
 NvStatus NvapiStub::Bind() {
-    if (bindTried_) {
+    // Bound once for good; a failure is tried again, since a driver that is
+    // not up yet at logon comes up a little later.
+    if (bindTried_ && bindStatus_ == kNvOk) {
         return bindStatus_;
     }
     bindTried_ = true;

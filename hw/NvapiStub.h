@@ -38,7 +38,8 @@ public:
     ~NvapiStub();
 
     // -2 "nvapi.dll" not loaded, -1 no query function or initialisation
-    // failed, 0 bound. Binds once; later calls return the first result.
+    // failed, 0 bound. Once bound, later calls return at once; after a
+    // failure the next call tries again.
     NvStatus Bind();
     NvStatus BindStatus() const { return bindStatus_; }
     // The driver stays loaded past this object: a thread that could not be

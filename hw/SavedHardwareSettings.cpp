@@ -74,7 +74,7 @@ void ApplyFanSettings(HardwareObject& hw, CardSettings& cards, const IniReader& 
     hw.SetFanSpeed(gpu, (uint32_t)speed);
 }
 
-bool ApplyCardSection(HardwareObject& hw, CardSettings& cards, const IniReader& file, uint8_t gpu) {
+bool ApplyCardSection(HardwareObject& hw, CardSettings& cards, const IniReader& file, uint8_t gpu, bool withClocks) {
     wchar_t section[16];
     SettingsSectionName(gpu, section);
     wchar_t savedId[kSavedIdUnits];
@@ -83,6 +83,7 @@ bool ApplyCardSection(HardwareObject& hw, CardSettings& cards, const IniReader& 
     if (!DeviceKeyMatches(savedId, cards.DeviceKey(gpu))) return false;
 
     ApplyFanSettings(hw, cards, file, section, gpu);
+    if (!withClocks) return true;
     PerfCapabilities caps = hw.GetPerfCapabilities(gpu);
     for (const SettingsClockKey& key : kSettingsClockKeys) {
         int32_t khz = 0;
@@ -152,14 +153,14 @@ SettingsSaveResult SaveSettingsFile(HardwareObject& hw, const CardSettings& card
     return kSettingsSaved;
 }
 
-int ApplySettingsFile(HardwareObject& hw, CardSettings& cards, const wchar_t* fileName) {
+int ApplySettingsFile(HardwareObject& hw, CardSettings& cards, const wchar_t* fileName, bool withClocks) {
     IniReader file;
     // The reader's decoder is part of the program; without it the install
     // is incomplete and nothing is taken from the file either.
     if (!file.HasDecoder() || !file.Load(fileName, false)) return 0;
     int applied = 0;
     for (uint8_t gpu = 0; gpu < hw.GpuCount() && gpu < kMaxGpus; gpu++) {
-        if (ApplyCardSection(hw, cards, file, gpu)) applied++;
+        if (ApplyCardSection(hw, cards, file, gpu, withClocks)) applied++;
     }
     return applied;
 }

@@ -29,8 +29,9 @@ SettingsSaveResult SaveSettingsFile(HardwareObject& hw, const CardSettings& card
 // in its slot: fan mode and manual speed, the five clocks, then each level
 // the card has is tried and applied, and on success the clocks become the
 // card's references. Silent on every failure; a refused level is left as it
-// was. Returns how many cards' sections were applied.
-int ApplySettingsFile(HardwareObject& hw, CardSettings& cards, const wchar_t* fileName);
+// was. Without withClocks only the fan settings are taken. Returns how many
+// cards' sections were applied.
+int ApplySettingsFile(HardwareObject& hw, CardSettings& cards, const wchar_t* fileName, bool withClocks = true);
 
 // For every card: each level's settings and references become the clocks
 // the card reports, the fan automatic, the auxiliary value 90.

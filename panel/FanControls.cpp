@@ -3,6 +3,7 @@
 
 #include "MainPanel.h"
 
+#include "CardFanAutomatic.h"
 #include "PanelLayout.h"
 
 namespace {
@@ -11,14 +12,18 @@ const RECT kFanTextsRect = {60, 126, 249, 257};
 
 }  // namespace
 
-void MainPanel::OnFanModeClicked(CheckBox* box) {
-    if (box != &autoBox && box != &manualBox) return;
+void MainPanel::ShowFanModeBoxes(CheckBox* box) {
     fanSlider.ShowMode(layout::kShowPopupOnly);
     autoBox.SetCheck(0);
     manualBox.SetCheck(0);
     box->SetCheck(1);
     if (box == &manualBox) fanSlider.ShowMode(layout::kShowAll);
     InvalidateRect(window, &kFanTextsRect, FALSE);
+}
+
+void MainPanel::OnFanModeClicked(CheckBox* box) {
+    if (box != &autoBox && box != &manualBox) return;
+    ShowFanModeBoxes(box);
     if (box == &autoBox) {
         AutoFanMode();
     } else {
@@ -27,18 +32,17 @@ void MainPanel::OnFanModeClicked(CheckBox* box) {
 }
 
 void MainPanel::AutoFanMode() {
-    uint8_t card = CurrentCard();
-    CardSettings& cards = Cards();
-    uint32_t thresholds[4] = {cards.Short(card, kMaxTemperatureThreshold),
-                              cards.Short(card, kNormalTemperatureThreshold), 0, 0};
-    uint32_t silent = cards.Fan(card, kFanSilent);
-    uint32_t speeds[5] = {cards.Fan(card, kFanMaximum), cards.Fan(card, kFanNormal), silent, silent, silent};
-    cards.SetFanWorkMode(card, kFanAutoMode);
-    // A user without the privilege only watches: the panel follows the card
-    // but writes nothing to it.
-    if (IsAdministrator()) Hardware().SetFanAuto(card, thresholds, speeds);
+    const uint8_t card = CurrentCard();
+    FanToAutomatic(card);
     uint32_t setting = 0;
     if (Hardware().ReadFanSpeed(card, &setting, false) == kNvOk) MoveFanSlider(setting, true);
+}
+
+bool MainPanel::FanToAutomatic(uint8_t card) {
+    Cards().SetFanWorkMode(card, kFanAutoMode);
+    // A user without the privilege only watches: the panel follows the card
+    // but writes nothing to it.
+    return IsAdministrator() && SetCardFanAutomatic(Hardware(), Cards(), card) == kNvOk;
 }
 
 bool MainPanel::ClampFanSpeed(uint8_t card, uint32_t* value) const {

@@ -13,6 +13,7 @@
 
 #include "BitmapButton.h"
 #include "BitmapShape.h"
+#include "CardGuard.h"
 #include "CardSettings.h"
 #include "CheckBox.h"
 #include "ClockWalk.h"
@@ -139,6 +140,9 @@ private:
     // Fan controls and the fan sync (FanControls.cpp).
     void OnFanModeClicked(CheckBox* box);
     void AutoFanMode();
+    // The card's own automatic fan control; false when it could not be set.
+    bool FanToAutomatic(uint8_t card);
+    void ShowFanModeBoxes(CheckBox* box);
     void SetManualFanSpeed(uint32_t value, bool write, bool move);
     // Brings a fan speed inside the card's silent..maximum range; false when
     // the card's range is unknown.
@@ -227,6 +231,24 @@ private:
     UINT taskbarCreated_ = 0;
     std::atomic<bool> quitting_{false};
     bool ending_ = false;  // the program is quitting: nothing goes back to the tray
+    // The saved clocks applied at the build are on trial; the monitor
+    // thread alone reads and writes these once it runs.
+    bool clockTrialOpen_ = false;
+    DWORD clockTrialSince_ = 0;
+    void FollowClockTrial(bool cardsAnswered);
+    void MonitorFan(uint8_t gpu, bool current, GuardReading* reading);
+    bool MonitorClocksAndTemperature(uint8_t gpu, bool current, GuardReading* reading);
+    // Each card's watch, kept by the monitor thread alone.
+    CardGuard guards_[kMaxGpus];
+    // The alarms in force per card (GuardEvent bits of the raising kind),
+    // kept by the interface thread.
+    unsigned alarms_[kMaxGpus] = {};
+    bool alarmShowing_ = false;
+    void OnCardAlarm(WPARAM gpu, LPARAM events);
+    void OnPowerBroadcast(WPARAM event);
+    void PutSettingsBackAfterSleep();
+    void ShowTrayTip();
+    void TellClocksLeftOut();
     struct ProvenClocks {
         bool valid = false;
         bool level2D = true;

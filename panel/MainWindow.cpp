@@ -4,6 +4,7 @@
 #include "MainPanel.h"
 
 #include "BiosUpdate.h"
+#include "ClockTrial.h"
 #include "GdiHolders.h"
 #include "LanguageState.h"
 #include "Messages.h"
@@ -18,7 +19,6 @@ const WORD kSkinBitmapId = 243;
 const WORD kAboutMenuBitmapId = 351;
 const UINT kSystemMenuSeparatorId = 69;
 const UINT kSystemMenuAboutId = 70;
-const UINT kFanSyncPeriodMs = 1500;
 const WORD kShowWindowCommand = 200;
 const WORD kQuitCommand = 202;
 
@@ -131,6 +131,18 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case UM_RELEASE_BIOS_BUTTON:
             biosGroup.Select(nullptr);
             return 0;
+        case WM_SHOWWINDOW:
+            if (wParam) PostMessageW(window, UM_TELL_CLOCKS_LEFT_OUT, 0, 0);
+            break;
+        case UM_TELL_CLOCKS_LEFT_OUT:
+            TellClocksLeftOut();
+            return 0;
+        case UM_CARD_ALARM:
+            OnCardAlarm(wParam, lParam);
+            return 0;
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(wParam);
+            return TRUE;
     }
     // Explorer (re)started: the icon comes back, whether or not an earlier
     // add had worked.
@@ -174,6 +186,7 @@ void MainPanel::OnBuildPanel() {
     StartNewsFetch();
     StartMonitorThread();
     SetTimer(window, TIMER_FAN_SYNC, kFanSyncPeriodMs, NULL);
+    PostMessageW(window, UM_TELL_CLOCKS_LEFT_OUT, 0, 0);
 }
 
 void MainPanel::AddAboutToSystemMenu() {

@@ -3,6 +3,7 @@
 
 #include "MainPanel.h"
 
+#include "ClockTrial.h"
 #include "Messages.h"
 #include "MonitorText.h"
 #include "ThreadStart.h"
@@ -58,38 +59,74 @@ bool MainPanel::StopBackgroundWork(DWORD waitMs) {
 }
 
 void MainPanel::MonitorCycle() {
+    const uint8_t shown = CurrentCard();
+    bool answered = true;
+    for (uint8_t gpu = 0; gpu < Hardware().GpuCount() && gpu < kMaxGpus; gpu++) {
+        GuardReading reading;
+        MonitorFan(gpu, gpu == shown, &reading);
+        answered = MonitorClocksAndTemperature(gpu, gpu == shown, &reading) && answered;
+        // Told, never shown from here: a box would stop the readings.
+        const unsigned events = guards_[gpu].Follow(reading);
+        if (events) PostMessageW(window, UM_CARD_ALARM, gpu, events);
+    }
+    FollowClockTrial(answered);
+}
+
+void MainPanel::MonitorFan(uint8_t gpu, bool current, GuardReading* reading) {
     HardwareObject& hw = Hardware();
     const CardSettings& cards = Cards();
-    uint8_t shown = CurrentCard();
-    for (uint8_t gpu = 0; gpu < hw.GpuCount(); gpu++) {
-        bool current = gpu == shown;
-        if (hw.GetFanWiring(gpu) != kFanWiringNone || hw.HasMonitorChip(gpu)) {
-            uint32_t speed = 0;
-            if (ReadOk(hw, hw.ReadFanSpeed(gpu, &speed, true)) && current) {
-                FanShown fan;
-                fan.inRpm = hw.HasMonitorChip(gpu) || (hw.HasAdt7473(gpu) && hw.HasTachometer(gpu));
-                fan.alwaysWhite = hw.HasAdt7473(gpu);
-                fan.silentSpeed = cards.Fan(gpu, kFanSilent);
-                fan.maximumSpeed = cards.Fan(gpu, kFanMaximum);
-                Reading r = FanReading(speed, fan);
-                fanSpeedDisplay.SetTextAndColour(r.text, r.colour);
-            }
-        } else if (current) {
+    if (hw.GetFanWiring(gpu) == kFanWiringNone && !hw.HasMonitorChip(gpu)) {
+        if (current) {
             Reading r = FanWithoutReading();
             fanSpeedDisplay.SetTextAndColour(r.text, r.colour);
         }
-
-        uint32_t core = 0, shader = 0, memory = 0;
-        if (ReadOk(hw, hw.ReadCurrentClocks(gpu, &core, &shader, &memory)) && current) {
-            gpuClockDisplay.SetText(ClockReading(core).text);
-            if (hw.HasShaderClock(gpu)) shaderClockDisplay.SetText(ClockReading(shader).text);
-            memoryClockDisplay.SetText(ClockReading(memory).text);
-        }
-
-        int32_t celsius = 0;
-        if (ReadOk(hw, hw.ReadGpuTemperature(gpu, &celsius)) && current) {
-            Reading r = TemperatureReading(celsius);
-            temperatureDisplay.SetTextAndColour(r.text, r.colour);
-        }
+        return;
     }
+    uint32_t speed = 0;
+    if (!ReadOk(hw, hw.ReadFanSpeed(gpu, &speed, true))) return;
+    FanShown fan;
+    fan.inRpm = hw.HasMonitorChip(gpu) || (hw.HasAdt7473(gpu) && hw.HasTachometer(gpu));
+    reading->fanRead = true;
+    reading->fanInRpm = fan.inRpm;
+    reading->fanSpeed = speed;
+    reading->fanShouldTurn = cards.FanWorkMode(gpu) != kFanManualMode || cards.Fan(gpu, kFanManual) > 0;
+    if (!current) return;
+    fan.alwaysWhite = hw.HasAdt7473(gpu);
+    fan.silentSpeed = cards.Fan(gpu, kFanSilent);
+    fan.maximumSpeed = cards.Fan(gpu, kFanMaximum);
+    Reading r = FanReading(speed, fan);
+    fanSpeedDisplay.SetTextAndColour(r.text, r.colour);
+}
+
+// False when the card did not answer one of the reads.
+bool MainPanel::MonitorClocksAndTemperature(uint8_t gpu, bool current, GuardReading* reading) {
+    HardwareObject& hw = Hardware();
+    uint32_t core = 0, shader = 0, memory = 0;
+    const bool clocksRead = ReadOk(hw, hw.ReadCurrentClocks(gpu, &core, &shader, &memory));
+    if (clocksRead && current) {
+        gpuClockDisplay.SetText(ClockReading(core).text);
+        if (hw.HasShaderClock(gpu)) shaderClockDisplay.SetText(ClockReading(shader).text);
+        memoryClockDisplay.SetText(ClockReading(memory).text);
+    }
+    int32_t celsius = 0;
+    reading->temperatureRead = ReadOk(hw, hw.ReadGpuTemperature(gpu, &celsius));
+    reading->celsius = celsius;
+    if (reading->temperatureRead && current) {
+        Reading r = TemperatureReading(celsius);
+        temperatureDisplay.SetTextAndColour(r.text, r.colour);
+    }
+    return clocksRead && reading->temperatureRead;
+}
+
+// The trial ends after an unbroken stretch of normal answers; a failed read
+// (a driver reset) starts the stretch again.
+void MainPanel::FollowClockTrial(bool cardsAnswered) {
+    if (!clockTrialOpen_) return;
+    if (!cardsAnswered) {
+        clockTrialSince_ = GetTickCount();
+        return;
+    }
+    if (GetTickCount() - clockTrialSince_ < ClockTrialHoldMs()) return;
+    EndClockTrial();
+    clockTrialOpen_ = false;
 }

@@ -6,12 +6,14 @@
 #include "LanguageState.h"
 #include "SavedHardwareSettings.h"
 #include "SettingsFileText.h"
+#include "ClockTrial.h"
 #include "ProgramFile.h"
 
 namespace {
 
 const wchar_t kCaption[] = L"Vexa Panel";
 const int kTextRestoreQuestion = 88;
+const int kTextClocksLeftOut = 102;
 const int kDefaultAuxValue = 90;
 
 }  // namespace
@@ -22,9 +24,22 @@ void MainPanel::SaveHardwareSettings() {
                      ProgramFile(kSettingsFileName).Path());
 }
 
+// Told only to someone who sees it: a start to the tray keeps the note until
+// the window shows.
+void MainPanel::TellClocksLeftOut() {
+    if (ending_ || !IsWindowVisible(window)) return;
+    if (TakeClocksLeftOutNote()) MessageBoxW(window, LangText(kTextClocksLeftOut), kCaption, MB_ICONWARNING);
+}
+
 void MainPanel::LoadHardwareSettings() {
     if (!registry.restoreUserSettings) return;
-    ApplySettingsFile(Hardware(), Cards(), ProgramFile(kSettingsFileName).Path());
+    const bool withClocks = BeginClockTrial();
+    const int applied = ApplySettingsFile(Hardware(), Cards(), ProgramFile(kSettingsFileName).Path(), withClocks);
+    if (withClocks && applied == 0) EndClockTrial();
+    // The monitor thread ends the trial once the cards have answered long
+    // enough.
+    clockTrialOpen_ = withClocks && applied > 0;
+    clockTrialSince_ = GetTickCount();
 }
 
 void MainPanel::RestoreDefaultHardwareSettings() {

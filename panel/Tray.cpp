@@ -8,6 +8,7 @@
 #include "LanguageState.h"
 #include "Messages.h"
 #include "ThermalCalibration.h"
+#include "ClockTrial.h"
 
 namespace {
 
@@ -109,7 +110,9 @@ void MainPanel::QuitProgram() {
     // The quit goes on even when a thread does not end in time; start-up
     // then ends the process without tearing anything down.
     const DWORD spent = GetTickCount() - start;
-    StopBackgroundWork(spent < kQuitWaitMs ? kQuitWaitMs - spent : 0);
+    // A program that ends by itself was not brought down by its clocks: a
+    // trial still open ends with it.
+    if (StopBackgroundWork(spent < kQuitWaitMs ? kQuitWaitMs - spent : 0) && clockTrialOpen_) EndClockTrial();
     Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
     trayIconShown_ = false;
     PostQuitMessage(0);

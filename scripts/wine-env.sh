@@ -55,7 +55,7 @@ wine_prefix_ready() {
     export WINEPREFIX="$1"
     export WINEARCH="${PREFIX_ARCH:-win64}"
     marker="$WINEPREFIX/.vexa-ready-$WINEARCH"
-    [ -f "$marker" ] && [ -f "$WINEPREFIX/.vexa-fontlink-2" ] && return 0
+    [ -f "$marker" ] && [ -f "$WINEPREFIX/.vexa-fontlink-2" ] && [ -f "$WINEPREFIX/.vexa-crash-quiet-1" ] && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
@@ -86,6 +86,13 @@ wine_prefix_ready() {
             done
             "${WINESERVER:-wineserver}" -w
             touch "$WINEPREFIX/.vexa-fontlink-2"
+        fi
+        if [ ! -f "$WINEPREFIX/.vexa-crash-quiet-1" ]; then
+            # A program that faults ends as on an unattended machine, with
+            # no crash dialog waiting for a click that never comes.
+            $loader reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+            "${WINESERVER:-wineserver}" -w
+            touch "$WINEPREFIX/.vexa-crash-quiet-1"
         fi
     ) 9>"$WINEPREFIX.lock"
 }

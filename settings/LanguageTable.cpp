@@ -329,6 +329,17 @@ const wchar_t* const LanguageTable[] = {
     L"start.",
     L"正在向显卡写入 BIOS 更新。现在关闭计算机可能导致显卡无法启动。",
     L"正在將 BIOS 更新寫入顯示卡。現在關閉電腦可能導致顯示卡無法啟動。",
+    /* 102 */
+    L"The saved clocks were left out at this start: the last time they were applied, the computer or the card "
+    L"stopped before they had held for 10 seconds.\nThe fan settings were applied as usual. Test the clocks again "
+    L"before you apply them.",
+    L"本次启动未应用保存的频率：上次应用后，计算机或显卡在 10 "
+    L"秒内停止了运行。\n风扇设置已照常应用。请重新测试频率后再应用。",
+    L"本次啟動未套用儲存的時脈：上次套用後，電腦或顯示卡在 10 "
+    L"秒內停止了運作。\n風扇設定已照常套用。請重新測試時脈後再套用。",
+    /* 103 */ L"The graphics card's fan has stopped while the GPU is hot!\nPlease check the fan!!!",
+    L"GPU 温度较高时显卡风扇停止了转动！\n请检查风扇！！！",
+    L"GPU 溫度較高時顯示卡風扇停止了轉動！\n請檢查風扇！！！",
 };
 
 static_assert(sizeof(LanguageTable) == sizeof(LanguageTable[0]) * kLanguageTextCount * kLanguageColumnCount,

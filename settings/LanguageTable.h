@@ -3,7 +3,7 @@
 // Every user-visible text of the program, by text id, in three languages.
 // Entry = id * kLanguageColumnCount + column; the strings are static.
 
-const int kLanguageTextCount = 102;
+const int kLanguageTextCount = 104;
 const int kLanguageColumnCount = 3;
 
 // Columns of the table.

@@ -192,6 +192,13 @@ bool VcardSetBusy(int gpu, bool busy) {
     return true;
 }
 
+bool VcardStallFan(int gpu, bool stalled) {
+    GpuLock lock(gpu);
+    if (!lock.ok()) return false;
+    lock.gpu().fan.stalled = stalled ? 1 : 0;
+    return true;
+}
+
 bool VcardGetCardInfo(int gpu, VcardCardInfo* info) {
     GpuLock lock(gpu);
     if (!lock.ok() || !info) return false;

@@ -42,7 +42,7 @@ double HeatWatts(const GpuState& gpu) {
 
 void StepGpu(GpuState& gpu, double ms) {
     FanState& fan = gpu.fan;
-    fan.targetRpm = FanTargetRpm(gpu, &fan.dutyPercent);
+    fan.targetRpm = fan.stalled ? 0 : FanTargetRpm(gpu, &fan.dutyPercent);
     fan.rpm += (fan.targetRpm - fan.rpm) * (1 - exp(-ms / fan.timeConstantMs));
     if (fabs(fan.rpm - fan.targetRpm) < 0.01) fan.rpm = fan.targetRpm;
 

@@ -8,7 +8,7 @@
 namespace vcard {
 
 const uint32_t kStateMagic = 0x44524356;  // "VCRD"
-const uint32_t kStateLayout = 5;
+const uint32_t kStateLayout = 6;
 
 const int kMaxGpus = 4;
 const int kMaxLevels = 12;
@@ -97,6 +97,8 @@ struct FanState {
     double targetRpm;
     double dutyPercent;
     double timeConstantMs;
+    int32_t stalled;  // stands still whatever drives it
+    int32_t pad;
 };
 
 struct GpuState {
@@ -189,6 +191,6 @@ struct CardState {
 
 namespace vcard {
 // 32- and 64-bit processes may share one card: the layout must not move.
-static_assert(sizeof(GpuState) == 133880, "card state layout");
-static_assert(sizeof(CardState) == 536480, "card state layout");
+static_assert(sizeof(GpuState) == 133888, "card state layout");
+static_assert(sizeof(CardState) == 536512, "card state layout");
 }  // namespace vcard

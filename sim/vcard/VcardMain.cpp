@@ -26,6 +26,7 @@ const char kUsage[] =
     "  temp GPU release                  let the thermal model move it again\n"
     "  ambient GPU CELSIUS               set the air temperature around the card\n"
     "  load GPU busy|idle                3D load (3D level) or idle (2D level)\n"
+    "  fan GPU stall|free                the fan stops and stays still, or turns again\n"
     "  reset [SCENARIO]                  power up afresh (default: VEXA_VCARD)\n"
     "  scenarios                         list the built-in scenarios\n"
     "  time real|manual                  follow the wall clock, or freeze\n"
@@ -235,6 +236,14 @@ int Load(const Args& a) {
     return VcardSetBusy((int)gpu, busy) ? kExitOk : Failed("cannot set it");
 }
 
+int Fan(const Args& a) {
+    long gpu;
+    if (a.count != 3 || !GpuIndex(a.at(1), &gpu)) return Usage();
+    bool stall = strcmp(a.at(2), "stall") == 0;
+    if (!stall && strcmp(a.at(2), "free") != 0) return Usage();
+    return VcardStallFan((int)gpu, stall) ? kExitOk : Failed("cannot set it");
+}
+
 int Reset(const Args& a) {
     if (a.count > 2) return Usage();
     if (!VcardReset(a.at(1))) {
@@ -404,6 +413,7 @@ int Run(const Args& a) {
     if (strcmp(command, "temp") == 0) return Temperature(a);
     if (strcmp(command, "ambient") == 0) return Ambient(a);
     if (strcmp(command, "load") == 0) return Load(a);
+    if (strcmp(command, "fan") == 0) return Fan(a);
     if (strcmp(command, "time") == 0) return Time(a);
     if (strcmp(command, "advance") == 0) return Advance(a);
     if (strcmp(command, "settle") == 0) return VcardSettle() ? kExitOk : Failed("failed");

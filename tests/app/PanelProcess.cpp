@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "../common/ClockTrialRecord.h"
+
 namespace {
 
 struct WindowSearch {
@@ -64,6 +66,7 @@ void WaitForNoOtherInstance() {
 
 bool PanelProcess::Start(const std::wstring& commandLine, const wchar_t* scenario, const wchar_t* program) {
     WaitForNoOtherInstance();
+    if (!keepClockTrial) ForgetClockTrial();
     SetEnvironmentVariableW(L"VEXA_VCARD", scenario);
     SetEnvironmentVariableW(L"VEXA_VCARD_STATE", TestStateFile().c_str());
     std::wstring line = program;

@@ -22,6 +22,9 @@ public:
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
+    // Starts find the clock trial as an earlier start left it, instead of
+    // cleared.
+    bool keepClockTrial = false;
     bool Running() const;
 
     // A top-level window of this process with the class, or null after the

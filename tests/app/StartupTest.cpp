@@ -98,7 +98,7 @@ TEST(Startup, FailedStartFromRunValueAsksAndNoRemovesOnlyOurValue) {
 TEST(Startup, FailedStartAnsweredYesKeepsTheRunValue) {
     SetRunValue(kRunValueName, L"C:\\VexaPanel.exe SysTray");
     PanelProcess panel;
-    ASSERT_TRUE(panel.Start(L"systray", L"no-driver"));
+    ASSERT_TRUE(panel.Start(L"normal", L"no-driver"));
     ExpectMessageBox(panel, 0, IDOK);
     ExpectMessageBox(panel, 91, IDYES);
     ExpectCleanExit(panel);

@@ -113,6 +113,17 @@ protected:
         return main;
     }
 
+    // Starts the panel with the card's fan switched to its manual speed.
+    HWND StartManual(const char* scenario, VcardCardInfo* info) {
+        HWND main = Start(scenario);
+        if (!main) return NULL;
+        Click(main, kManualBox);
+        Sleep(300);
+        EXPECT_TRUE(VcardGetCardInfo(0, info));
+        EXPECT_TRUE(info->fanManual);
+        return main;
+    }
+
     // Since the counters were last reset the card has only been read: no
     // clock, cooler or I2C write.
     static void ExpectOnlyReads() {

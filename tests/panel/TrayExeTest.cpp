@@ -206,3 +206,43 @@ TEST_F(TrayExe, BiosUpdateHoldsTheSessionAndItsEndSavesAtHome) {
     DeleteFileW((elsewhere + L"\\other.rom").c_str());
     RemoveDirectoryW(elsewhere.c_str());
 }
+
+// A GPU held at 101 °C is told about once and its fixed fan speed handed to
+// the card; only after it has cooled below 90 °C may it alarm again. A fan
+// standing still is warned about while the GPU is hot, never when cool.
+TEST_F(TrayExe, OverheatAndAStoppedFanAreToldOnce) {
+    VcardCardInfo info;
+    ASSERT_TRUE(StartManual("monitorchip", &info) != NULL);
+    ASSERT_TRUE(VcardSetDieTemperature(0, 101, true));
+    EXPECT_TRUE(Answer(3, IDOK)) << "the overheat alarm";
+    ASSERT_TRUE(VcardGetCardInfo(0, &info));
+    EXPECT_FALSE(info.fanManual) << "the fan back under the card's control";
+    EXPECT_TRUE(WaitForBox(3, 2500) == NULL) << "once while it stays hot";
+    ASSERT_TRUE(VcardSetDieTemperature(0, 85, true));
+    EXPECT_TRUE(WaitForBox(3, 2500) == NULL);
+    ASSERT_TRUE(VcardSetDieTemperature(0, 101, true));
+    EXPECT_TRUE(Answer(3, IDOK)) << "again after it had cooled";
+
+    ASSERT_TRUE(VcardSetDieTemperature(0, 30, true));
+    ASSERT_TRUE(VcardStallFan(0, true));
+    EXPECT_TRUE(WaitForBox(103, 5000) == NULL) << "a still fan on a cool GPU";
+    ASSERT_TRUE(VcardSetDieTemperature(0, 70, true));
+    EXPECT_TRUE(Answer(103, IDOK)) << "the stopped-fan warning";
+}
+
+// A program that dies of a fault leaves no fan at a fixed speed behind.
+TEST_F(TrayExe, ACrashHandsTheFanBackToTheCard) {
+    VcardCardInfo info;
+    ASSERT_TRUE(StartManual("monitorchip", &info) != NULL);
+    const std::wstring name = L"VexaPanelCrashForTests-" + std::to_wstring(panel_.Id());
+    HANDLE crash = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str());
+    ASSERT_TRUE(crash != NULL);
+    SetEvent(crash);
+    CloseHandle(crash);
+    DWORD code = 0;
+    const bool ended = panel_.WaitForExit(20000, &code);
+    if (!ended) panel_.Kill();
+    EXPECT_TRUE(ended) << "the system ends the process";
+    ASSERT_TRUE(VcardGetCardInfo(0, &info));
+    EXPECT_FALSE(info.fanManual) << "the fan back under the card's control";
+}

@@ -159,6 +159,24 @@ TEST_F(TuningExe, FanSliderWritesOnceOnRelease) {
     EXPECT_EQ(after.coolerLevel - 5, before.coolerLevel);
 }
 
+// A chip back from sleep at its power-on defaults: the sync keeps still
+// while the machine sleeps, and the wake puts the user's manual speed back.
+TEST_F(TuningExe, WakingFromSleepPutsTheManualSpeedBack) {
+    VcardCardInfo chosen;
+    HWND main = StartManual("monitorchip", &chosen);
+    ASSERT_TRUE(main != NULL);
+    PostMessageW(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    Sleep(300);
+    ASSERT_TRUE(VcardWriteRegister(0, chosen.monitorChipAddress, 0x60, 0x00));  // automatic, as at power-on
+    Sleep(2000);  // a fan sync, were it running, would adopt that
+    PostMessageW(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    Sleep(500);
+    VcardCardInfo woken;
+    ASSERT_TRUE(VcardGetCardInfo(0, &woken));
+    EXPECT_TRUE(woken.fanManual) << "the manual mode back on the chip";
+    EXPECT_NEAR(chosen.fanTargetRpm, woken.fanTargetRpm, 30.0);
+}
+
 // Another program switching the card's fan between manual and automatic
 // flips the panel's fan mode within the 1.5 s sync.
 TEST_F(TuningExe, FanModeFollowsTheCard) {

@@ -97,6 +97,10 @@ bool VcardSetAmbient(int gpu, double celsius);
 // 2D level.
 bool VcardSetBusy(int gpu, bool busy);
 
+// A stalled fan (a seized bearing, a cable come loose) slows to a stop and
+// stays there whatever drives it, until released or reset.
+bool VcardStallFan(int gpu, bool stalled);
+
 // ---- state queries ----------------------------------------------------------
 
 enum VcardFanDrive {
