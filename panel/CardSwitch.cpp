@@ -7,6 +7,9 @@ namespace {
 
 const RECT kFanSectionRect = {62, 122, 239, 198};
 const RECT kClockSectionRect = {229, 122, 452, 198};
+// The clock rows' end and current values; the memory row's lies below the
+// section.
+const RECT kClockValuesRect = {255, 159, 456, 217};
 
 }  // namespace
 
@@ -20,6 +23,11 @@ void MainPanel::SelectCard(uint8_t card) {
     RefreshApply();
     InvalidateRect(window, &kFanSectionRect, FALSE);
     InvalidateRect(window, &kClockSectionRect, FALSE);
+    InvalidateClockValues();
+}
+
+void MainPanel::InvalidateClockValues() {
+    InvalidateRect(window, &kClockValuesRect, FALSE);
 }
 
 void MainPanel::SavePanelIntoCard(uint8_t card) {

@@ -143,6 +143,8 @@ private:
     // The card's own automatic fan control; false when it could not be set.
     bool FanToAutomatic(uint8_t card);
     void ShowFanModeBoxes(CheckBox* box);
+    // After a card or level switch: every slider's painted values.
+    void InvalidateClockValues();
     void SetManualFanSpeed(uint32_t value, bool write, bool move);
     // Brings a fan speed inside the card's silent..maximum range; false when
     // the card's range is unknown.

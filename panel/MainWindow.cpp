@@ -194,9 +194,15 @@ void MainPanel::AddAboutToSystemMenu() {
     if (!menu) return;
     AppendMenuW(menu, MF_SEPARATOR, kSystemMenuSeparatorId, NULL);
     AppendMenuW(menu, MF_STRING, kSystemMenuAboutId, LangText(kTextAbout));
-    // The menu keeps using the bitmap for the life of the window.
+    // The menu keeps using the bitmap for the life of the window. A colour
+    // picture is the item's own bitmap: check-mark bitmaps are drawn as
+    // monochrome masks on Windows.
     aboutMenuBitmap_.Reset(LoadBitmapW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(kAboutMenuBitmapId)));
-    SetMenuItemBitmaps(menu, kSystemMenuAboutId, MF_BYCOMMAND, aboutMenuBitmap_.Get(), aboutMenuBitmap_.Get());
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = aboutMenuBitmap_.Get();
+    SetMenuItemInfoW(menu, kSystemMenuAboutId, FALSE, &item);
 }
 
 void MainPanel::Paint() {

@@ -115,6 +115,8 @@ void MainPanel::OnLevelSwitch(RoundRadio* radio) {
     ShowLevelOnSliders(card);
     EnableWalkTargets(true);
     RefreshApply();
+    // The other level's slider ends are painted over the old ones.
+    InvalidateClockValues();
 }
 
 void MainPanel::ShowClock(Slider& slider, int64_t clock) {

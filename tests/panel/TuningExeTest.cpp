@@ -1,6 +1,8 @@
 // Tuning the card from the panel of the built program, with real mouse and
 // keyboard input; the virtual card's counters and state are the witness.
 
+#include <vector>
+
 #include "LanguageState.h"
 #include "PanelExeFixture.h"
 
@@ -231,6 +233,30 @@ TEST_F(TuningExe, CardSwitchKeepsEachCardsControls) {
     Click(main, kRadio2D);
     back = PlaceInClient(main, gpuHandle);
     EXPECT_EQ(left2D.left, back.left) << "the 2D GPU slider as left";
+}
+
+// After a card or level switch the painted clock values are the new ones
+// everywhere: the screen matches a full repaint of the window.
+TEST_F(TuningExe, SwitchesLeaveNoOldValuesPainted) {
+    HWND main = Start("sli");
+    ASSERT_TRUE(main != NULL);
+    ShownAndPainted(main);
+    const RECT rows = {255, 159, 456, 217};
+    auto paintedRows = [&] {
+        Sleep(400);
+        ScreenPicture picture(main);
+        std::vector<COLORREF> pixels;
+        for (int y = rows.top; y < rows.bottom; y++)
+            for (int x = rows.left; x < rows.right; x++)
+                pixels.push_back(picture.At(x, y));
+        return pixels;
+    };
+    for (POINT control : {kSlaveButton, kRadio3D, kMasterButton}) {
+        Click(main, control);
+        const std::vector<COLORREF> shown = paintedRows();
+        RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == paintedRows()) << "stale values after the click at " << control.x << ", " << control.y;
+    }
 }
 
 // Test walks to the GPU slider in 5 MHz trials; Apply makes it the level's
