@@ -21,7 +21,7 @@ else
 $(error VEXA_TEST_TREE is i686 or x86_64, not "$(TEST_ARCH)")
 endif
 
-.PHONY: all deps configure build test soak benchmark run dist clean contact-sheet
+.PHONY: all deps configure build test soak benchmark run dist clean contact-sheet screenshots
 
 all: build
 
@@ -51,6 +51,10 @@ run: build
 
 dist: build
 	@scripts/make-dist.sh $(WIN32_DIR) dist
+
+# The README's pictures of the panel, in English and Chinese, into docs/.
+screenshots: build
+	@scripts/screenshots.sh $(TEST_DIR) docs
 
 contact-sheet: build
 	@cmake --build $(TEST_DIR) --target contact_sheet

@@ -12,6 +12,7 @@
 #include "UserPrivilege.h"
 #include "WindowUtils.h"
 #include "CrashHandBack.h"
+#include "PanelFonts.h"
 #include "ProgramFile.h"
 
 namespace {
@@ -75,14 +76,14 @@ Application::~Application() {
 }
 
 HFONT Application::Font(int number) const {
-    return (number >= 1 && number <= 4) ? fonts[number - 1].Get() : nullptr;
+    return (number >= 1 && number <= kPanelFontCount) ? fonts[number - 1].Get() : nullptr;
 }
 
 void Application::CreateFonts() {
-    fonts[0].Reset(MakeFont(L"Arial", 14, FW_BOLD, PROOF_QUALITY));
-    fonts[1].Reset(MakeFont(L"Arial", 14, 0, 0));
-    fonts[2].Reset(MakeFont(L"DigifaceWide", 16, 0, 0));
-    fonts[3].Reset(MakeFont(L"Arial", 10, FW_BOLD, 0));
+    for (int i = 0; i < kPanelFontCount; i++) {
+        const PanelFontSpec& spec = kPanelFonts[i];
+        fonts[i].Reset(MakeFont(spec.face, spec.height, spec.weight, spec.proofQuality ? PROOF_QUALITY : 0));
+    }
 }
 
 bool Application::RegisterClassesAndFonts(HINSTANCE instance) {
@@ -115,7 +116,7 @@ bool Application::CreateMainWindow() {
     PanelServices services;
     services.hardware = &hardware;
     services.cards = &cards;
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < kPanelFontCount; i++)
         services.fonts[i] = fonts[i].Get();
     services.privilege = userPrivilege;
     panel.Attach(services);

@@ -10,6 +10,7 @@
 #include "HandleHolders.h"
 #include "HardwareObject.h"
 #include "MainPanel.h"
+#include "PanelFonts.h"
 #include "UserPrivilege.h"
 #include "WaitWindow.h"
 
@@ -30,12 +31,12 @@ public:
     bool CreateWaitWindow(HINSTANCE instance);
     bool CreateMainWindow();
 
-    HFONT Font(int number) const;  // 1..4
+    HFONT Font(int number) const;  // 1..kPanelFontCount
 
     MainPanel panel;
     HardwareObject hardware;
     WaitWindow waitWindow;
-    FontHolder fonts[5];
+    FontHolder fonts[kPanelFontCount];
     HandleHolder instanceMutex;
     UserPrivilege userPrivilege = kPrivilegeGuest;
     // Where the privilege comes from: the signed-in user's account, unless

@@ -44,5 +44,5 @@ MainPanel::~MainPanel() {
 }
 
 HFONT MainPanel::Font(int number) const {
-    return (number >= 1 && number <= 4) ? services_.fonts[number - 1] : nullptr;
+    return (number >= 1 && number <= kPanelFontCount) ? services_.fonts[number - 1] : nullptr;
 }

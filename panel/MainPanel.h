@@ -22,6 +22,7 @@
 #include "HandleHolders.h"
 #include "HardwareObject.h"
 #include "OwnerDrawnMenu.h"
+#include "PanelFonts.h"
 #include "ProgramRegistry.h"
 #include "RoundRadio.h"
 #include "Slider.h"
@@ -38,7 +39,7 @@ extern const wchar_t kMainWindowClass[];
 struct PanelServices {
     HardwareObject* hardware = nullptr;
     CardSettings* cards = nullptr;
-    HFONT fonts[4] = {};  // 1 Arial 14 bold, 2 Arial 14, 3 DigifaceWide 16, 4 Arial 10 bold
+    HFONT fonts[kPanelFontCount] = {};  // as PanelFonts.h numbers them, from 1
     UserPrivilege privilege = kPrivilegeGuest;
 };
 

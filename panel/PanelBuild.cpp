@@ -178,8 +178,8 @@ void MainPanel::CreateGroupButtons() {
         {&masterButton, &cardGroup, &kMasterButton, kTextMaster, 1},
         {&slaveButton, &cardGroup, &kSlaveButton, kTextSlave, 1},
         {&biosButton, &biosGroup, &kBiosButton, kTextBios, 1},
-        {&settingsButton, &settingsGroup, &kSettingsButton, kTextSettings, 1},
-        {&restoreButton, &restoreGroup, &kRestoreButton, kTextRestoreDefaults, 2},
+        {&settingsButton, &settingsGroup, &kSettingsButton, kTextSettings, 6},
+        {&restoreButton, &restoreGroup, &kRestoreButton, kTextRestoreDefaults, 7},
         {&aboutButton, &aboutGroup, &kAboutButton, kTextAbout, 1},
     };
     for (const Member& m : members) {

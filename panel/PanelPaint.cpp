@@ -8,7 +8,7 @@
 #include "GdiHolders.h"
 #include "LanguageState.h"
 #include "MonitorText.h"
-#include "PanelTexts.h"
+#include "PaintedTexts.h"
 
 namespace {
 
@@ -17,11 +17,16 @@ const COLORREF kGrey = 9145207;
 
 struct PaintText {
     HDC dc;
+    const HFONT* fonts;  // the panel's, numbered from 1
     void At(int x, int y, const wchar_t* text) const { TextOutW(dc, x, y, text, lstrlenW(text)); }
-    void At(int x, int y, int textId) const { At(x, y, LangText(textId)); }
-    void In(COLORREF colour, int x, int y, int textId) const {
+    // A text of the table in its own font.
+    void At(const PaintedText& t) const {
+        ScopedSelect select(dc, t.font >= 1 && t.font <= kPanelFontCount ? fonts[t.font - 1] : nullptr);
+        At(t.x, t.y, LangText(t.textId));
+    }
+    void In(COLORREF colour, const PaintedText& t) const {
         SetTextColor(dc, colour);
-        At(x, y, textId);
+        At(t);
     }
     // A slider value in kHz as whole MHz.
     void Mhz(int x, int y, int64_t khz) const {
@@ -42,43 +47,40 @@ void MainPanel::PaintPanel(HDC dc) {
     PenHolder greyPen(CreatePen(PS_SOLID, 0, kGrey));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kWhite);
-    PaintText paint = {dc};
+    const PaintText paint = {dc, services_.fonts};
 
-    {
-        ScopedSelect font(dc, Font(1));
-        paint.At(363, 228, kTextFanSpeedLabel);
-        paint.At(180, 228, kTextGpuClockLabel);
-        paint.At(180, 253, kTextShaderClockLabel);
-        paint.At(180, 278, kTextMemoryClockLabel);
-        paint.At(363, 253, kTextGpuTemperatureLabel);
-    }
+    paint.At(painted::kFanSpeedLabel);
+    paint.At(painted::kGpuClockLabel);
+    paint.At(painted::kShaderClockLabel);
+    paint.At(painted::kMemoryClockLabel);
+    paint.At(painted::kTemperatureLabel);
 
-    ScopedSelect font(dc, Font(2));
-    paint.In(Shade(autoBox.IsEnabled()), 90, 136, kTextAuto);
-    paint.In(Shade(manualBox.IsEnabled()), 140, 136, kTextManual);
+    paint.In(Shade(autoBox.IsEnabled()), painted::kAuto);
+    paint.In(Shade(manualBox.IsEnabled()), painted::kManual);
     if (manualBox.GetCheck()) {
         COLORREF shade = Shade(fanSlider.IsEnabled());
-        paint.In(shade, 92, 181, kTextMin);
-        paint.In(shade, 193, 181, kTextMax);
+        paint.In(shade, painted::kMin);
+        paint.In(shade, painted::kMax);
     } else if (autoBox.GetCheck()) {
         COLORREF shade = Shade(autoBox.IsEnabled());
-        paint.In(shade, 85, 157, kTextAutoHint1);
-        paint.In(shade, 85, 167, kTextAutoHint2);
+        paint.In(shade, painted::kAutoHint1);
+        paint.In(shade, painted::kAutoHint2);
     }
     SetTextColor(dc, kWhite);
-    paint.At(82, 122, kTextFanSpeedSetting);
-    paint.At(239, 122, kTextOverClockSetting);
-    paint.At(479, 169, kTextGpu);
-    paint.At(479, 189, kTextMemory);
-    paint.At(479, 149, kTextShader);
+    paint.At(painted::kFanSetting);
+    paint.At(painted::kClockSetting);
+    paint.At(painted::kGpu);
+    paint.At(painted::kMemory);
+    paint.At(painted::kShader);
 
+    ScopedSelect font(dc, Font(2));
     struct Ends {
         const Slider* slider;
         int y;
     } ends[] = {{&gpuSlider, 181}, {&shaderSlider, 161}, {&memorySlider, 201}};
     for (const Ends& e : ends) {
-        paint.Mhz(261, e.y, e.slider->GetMinimum());
-        paint.Mhz(422, e.y, e.slider->GetMaximum());
+        paint.Mhz(painted::kValueMinX, e.y, e.slider->GetMinimum());
+        paint.Mhz(painted::kValueMaxX, e.y, e.slider->GetMaximum());
     }
 
     PerfCapabilities caps = Hardware().GetPerfCapabilities(CurrentCard());
@@ -87,13 +89,13 @@ void MainPanel::PaintPanel(HDC dc) {
         ScopedSelect pen(dc, enabled ? whitePen.Get() : greyPen.Get());
         const POINT frame[] = {{291, 137}, {337, 137}, {337, 150}, {291, 150}, {291, 137}};
         Polyline(dc, frame, 5);
-        paint.In(Shade(enabled), 300, 138, kText2D);
-        paint.In(Shade(enabled), 322, 138, kText3D);
+        paint.In(Shade(enabled), painted::k2D);
+        paint.In(Shade(enabled), painted::k3D);
     }
     // The current values keep the colour the frame's captions left.
-    paint.Mhz(343, 181, gpuSlider.GetValue());
-    paint.Mhz(343, 161, shaderSlider.GetValue());
-    paint.Mhz(343, 201, memorySlider.GetValue());
+    paint.Mhz(painted::kValueX, 181, gpuSlider.GetValue());
+    paint.Mhz(painted::kValueX, 161, shaderSlider.GetValue());
+    paint.Mhz(painted::kValueX, 201, memorySlider.GetValue());
 
-    paint.In(Shade(Hardware().HasShaderClock(CurrentCard())), 253, 137, kTextLink);
+    paint.In(Shade(Hardware().HasShaderClock(CurrentCard())), painted::kLink);
 }

@@ -6,21 +6,26 @@
 #include "WindowUtils.h"
 #include "resource.h"
 
+const DialogItemText kSettingsDialogTexts[] = {
+    {IDC_SETTINGS_RESTART_GROUP, 97},
+    {IDC_SETTINGS_DONT_RUN, 92},
+    {IDC_SETTINGS_RUN, 93},
+    {IDC_SETTINGS_RUN_MINIMIZED, 94},
+    {IDC_SETTINGS_RUN_TRAY, 95},
+    {IDC_SETTINGS_APPLY_QUIT, 96},
+    {IDC_SETTINGS_SAVE_GROUP, 99},
+    {IDC_SETTINGS_SAVE_HW, 86},
+    {IDC_SETTINGS_ABOUT_GROUP, 98},
+    {IDC_SETTINGS_SHOW_ABOUT, 85},
+    {IDOK, 56},
+    {IDCANCEL, 57},
+};
+const int kSettingsDialogTextCount = sizeof(kSettingsDialogTexts) / sizeof(kSettingsDialogTexts[0]);
+
 namespace {
 
 const wchar_t kProgramName[] = L"Vexa Panel";
 const int kTextSettings = 89;
-
-// Each text the dialog takes from the language table.
-const struct {
-    int controlId;
-    int textId;
-} kControlTexts[] = {
-    {IDC_SETTINGS_RESTART_GROUP, 97}, {IDC_SETTINGS_DONT_RUN, 92}, {IDC_SETTINGS_RUN, 93},
-    {IDC_SETTINGS_RUN_MINIMIZED, 94}, {IDC_SETTINGS_RUN_TRAY, 95}, {IDC_SETTINGS_APPLY_QUIT, 96},
-    {IDC_SETTINGS_SAVE_GROUP, 99},    {IDC_SETTINGS_SAVE_HW, 86},  {IDC_SETTINGS_ABOUT_GROUP, 98},
-    {IDC_SETTINGS_SHOW_ABOUT, 85},
-};
 
 // The radio buttons in the order OK looks at them, with the start mode each
 // stands for.
@@ -49,8 +54,8 @@ void InitDialog(HWND dialog, const RegistryFlags& flags) {
     _snwprintf(caption, 128, L"%s %s", kProgramName, LangText(kTextSettings));
     caption[127] = 0;
     SetWindowTextW(dialog, caption);
-    for (const auto& text : kControlTexts)
-        SetDlgItemTextW(dialog, text.controlId, LangText(text.textId));
+    for (int i = 0; i < kSettingsDialogTextCount; i++)
+        SetDlgItemTextW(dialog, kSettingsDialogTexts[i].controlId, LangText(kSettingsDialogTexts[i].textId));
     Tick(dialog, IDC_SETTINGS_SAVE_HW, flags.restoreUserSettings != 0);
     Tick(dialog, IDC_SETTINGS_SHOW_ABOUT, flags.displayAboutAtStartup != 0);
     for (const auto& choice : kRunChoices)

@@ -11,3 +11,11 @@
 // the registry; Cancel and the close box leave both alone. Returns IDOK or
 // IDCANCEL, or 0 or -1 when the dialog could not be made.
 INT_PTR ShowSettingsDialogBox(HWND owner, RegistryFlags* flags);
+
+// Which language text each of the dialog's items shows.
+struct DialogItemText {
+    int controlId;
+    int textId;
+};
+extern const DialogItemText kSettingsDialogTexts[];
+extern const int kSettingsDialogTextCount;

@@ -2,12 +2,15 @@
 // panel's buttons and clicked with real mouse input; the registry of the
 // tests' Wine prefix is the witness of what OK stores.
 
+#include <wchar.h>
+
 #include <vector>
 
 #include "AboutDialog.h"
 #include "LanguageState.h"
 #include "PanelExeFixture.h"
 #include "ProgramRegistry.h"
+#include "SettingsDialog.h"
 
 namespace {
 
@@ -271,4 +274,94 @@ TEST(AboutDialog, GrowsByTheNewsList) {
     EXPECT_EQ(100, r.top);
     EXPECT_EQ(120 + 180 + kNewsListMargin, r.bottom - r.top);
     DestroyWindow(window);
+}
+
+namespace {
+
+// The room a dialog item leaves its text: a radio's or check box's mark and
+// gap, a group box's caption inset, a button's frame.
+int TextRoom(HWND item) {
+    RECT r;
+    GetClientRect(item, &r);
+    wchar_t cls[16] = L"";
+    GetClassNameW(item, cls, 16);
+    if (lstrcmpiW(cls, L"Button") != 0) return r.right;
+    const LONG type = GetWindowLongW(item, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX) return r.right - GetSystemMetrics(SM_CXMENUCHECK) - 4;
+    if (type == BS_GROUPBOX) return r.right - 16;
+    return r.right - 4;
+}
+
+BOOL CALLBACK ExpectItemFits(HWND item, LPARAM) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(item, text, 256);
+    HWND dialog = GetParent(item);
+    RECT inDialog, client;
+    GetWindowRect(item, &inDialog);
+    MapWindowPoints(NULL, dialog, reinterpret_cast<POINT*>(&inDialog), 2);
+    GetClientRect(dialog, &client);
+    EXPECT_LE(inDialog.right, client.right) << "item " << GetDlgCtrlID(item) << " runs off the dialog";
+    if (!text[0] || (GetWindowLongW(item, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) return TRUE;
+    HDC dc = GetDC(item);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (wchar_t* line = wcstok(text, L"\n"); line; line = wcstok(NULL, L"\n")) {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, line, lstrlenW(line), &size);
+        if (size.cx > widest) widest = size.cx;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(item, dc);
+    EXPECT_LE(widest, TextRoom(item)) << "item " << GetDlgCtrlID(item);
+    return TRUE;
+}
+
+// Items inside a group box keep clear of its frame.
+void ExpectInsideTheirGroups(HWND dialog) {
+    for (HWND group = GetWindow(dialog, GW_CHILD); group; group = GetWindow(group, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(group, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) continue;
+        RECT frame;
+        GetWindowRect(group, &frame);
+        for (HWND item = GetWindow(dialog, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+            RECT r;
+            GetWindowRect(item, &r);
+            if (item == group || r.top < frame.top || r.bottom > frame.bottom || r.left < frame.left - 2 ||
+                r.right > frame.right + 2)
+                continue;
+            EXPECT_GE(r.left, frame.left + 4) << "item " << GetDlgCtrlID(item) << " on its group's frame";
+            EXPECT_LE(r.right, frame.right - 2) << "item " << GetDlgCtrlID(item) << " on its group's frame";
+        }
+    }
+}
+
+}  // namespace
+
+// In each language every dialog item's text fits the item, every item the
+// dialog, and nothing sits on a group box's frame.
+TEST(DialogTexts, FitTheirItemsInEveryLanguage) {
+    HMODULE program = LoadLibraryExW(L"VexaPanelForTests.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(program != NULL);
+    struct Quiet {
+        static INT_PTR CALLBACK Proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+    };
+    for (int language : {kLanguageEnglish, kLanguageSimplifiedChinese, kLanguageTraditionalChinese}) {
+        SCOPED_TRACE(language);
+        gLanguageState.SelectLanguage(language);
+        HWND settings = CreateDialogParamW(program, MAKEINTRESOURCEW(452), NULL, Quiet::Proc, 0);
+        ASSERT_TRUE(settings != NULL);
+        for (int i = 0; i < kSettingsDialogTextCount; i++)
+            SetDlgItemTextW(settings, kSettingsDialogTexts[i].controlId, LangText(kSettingsDialogTexts[i].textId));
+        EnumChildWindows(settings, ExpectItemFits, 0);
+        ExpectInsideTheirGroups(settings);
+        DestroyWindow(settings);
+
+        HWND about = CreateDialogParamW(program, MAKEINTRESOURCEW(103), NULL, Quiet::Proc, 0);
+        ASSERT_TRUE(about != NULL);
+        SetDlgItemTextW(about, IDOK, LangText(56));
+        SetDlgItemTextW(about, kHelp, LangText(87));
+        EnumChildWindows(about, ExpectItemFits, 0);
+        DestroyWindow(about);
+    }
+    gLanguageState.SelectLanguage(kLanguageEnglish);
+    FreeLibrary(program);
 }

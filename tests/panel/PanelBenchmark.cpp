@@ -352,7 +352,7 @@ bool StartPanel(PanelUnderTest& run, HINSTANCE instance) {
     PanelServices services;
     services.hardware = &run.hardware;
     services.cards = &run.cards;
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < kPanelFontCount; i++)
         services.fonts[i] = gApp->Font(i + 1);
     services.privilege = gApp->userPrivilege;
     run.panel.Attach(services);
