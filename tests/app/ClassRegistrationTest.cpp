@@ -54,9 +54,9 @@ TEST(RegisterClassesAndFonts, StopsAtTheFirstClassThatFailsThenSucceedsWhenFree)
     ASSERT_TRUE(app.RegisterClassesAndFonts(instance));
     for (int i = 0; i < kClassCount; i++)
         EXPECT_TRUE(IsRegistered(instance, kClassNames[i])) << i;
-    for (int n = 1; n <= 4; n++)
+    for (int n = 1; n <= kPanelFontCount; n++)
         EXPECT_NE(nullptr, app.Font(n)) << n;
-    EXPECT_EQ(nullptr, app.Font(5));
+    EXPECT_EQ(nullptr, app.Font(kPanelFontCount + 1));
 
     // The skin's digital face was missing and has been added for this run.
     EXPECT_TRUE(FontTable::IsFaceInstalled(L"DigifaceWide"));
