@@ -55,7 +55,8 @@ wine_prefix_ready() {
     export WINEPREFIX="$1"
     export WINEARCH="${PREFIX_ARCH:-win64}"
     marker="$WINEPREFIX/.vexa-ready-$WINEARCH"
-    [ -f "$marker" ] && [ -f "$WINEPREFIX/.vexa-fontlink-2" ] && [ -f "$WINEPREFIX/.vexa-crash-quiet-1" ] && return 0
+    [ -f "$marker" ] && [ -f "$WINEPREFIX/.vexa-fontlink-2" ] && [ -f "$WINEPREFIX/.vexa-crash-quiet-1" ] &&
+        [ -f "$WINEPREFIX/.vexa-cjk-captions-1" ] && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
@@ -93,6 +94,15 @@ wine_prefix_ready() {
             $loader reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
             "${WINESERVER:-wineserver}" -w
             touch "$WINEPREFIX/.vexa-crash-quiet-1"
+        fi
+        if [ ! -f "$WINEPREFIX/.vexa-cjk-captions-1" ]; then
+            # Under a Chinese locale Wine gives captions and dialogs SimSun,
+            # and links its own faces to it, as a Chinese Windows does; the
+            # machine's CJK font stands in for it, or titles show boxes.
+            $loader reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' \
+                /f >/dev/null 2>&1
+            "${WINESERVER:-wineserver}" -w
+            touch "$WINEPREFIX/.vexa-cjk-captions-1"
         fi
     ) 9>"$WINEPREFIX.lock"
 }
