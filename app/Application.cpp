@@ -81,8 +81,8 @@ HFONT Application::Font(int number) const {
 
 void Application::CreateFonts() {
     for (int i = 0; i < kPanelFontCount; i++) {
-        const PanelFontSpec& spec = kPanelFonts[i];
-        fonts[i].Reset(MakeFont(spec.face, spec.height, spec.weight, spec.proofQuality ? PROOF_QUALITY : 0));
+        const PanelFontFace& font = kPanelFonts[i];
+        fonts[i].Reset(MakeFont(font.face, font.height, font.weight, font.proofQuality ? PROOF_QUALITY : 0));
     }
 }
 

@@ -5,14 +5,14 @@
 
 const int kPanelFontCount = 7;
 
-struct PanelFontSpec {
+struct PanelFontFace {
     const wchar_t* face;
     int height;  // pixels (the LOGFONT height)
     int weight;  // 0 normal, 700 bold
     bool proofQuality;
 };
 
-const PanelFontSpec kPanelFonts[kPanelFontCount] = {
+const PanelFontFace kPanelFonts[kPanelFontCount] = {
     {L"Arial", 14, 700, true},        // 1 captions of the displays
     {L"Arial", 14, 0, false},         // 2 the sections' texts
     {L"DigifaceWide", 16, 0, false},  // 3 the value displays

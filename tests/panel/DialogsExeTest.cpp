@@ -91,12 +91,7 @@ bool WaitGone(HWND window) {
 
 // Pixels of the area in the main window's client, as painted on the screen.
 std::vector<COLORREF> Pixels(HWND main, const RECT& area) {
-    ScreenPicture picture(main);
-    std::vector<COLORREF> pixels;
-    for (int y = area.top; y < area.bottom; y++)
-        for (int x = area.left; x < area.right; x++)
-            pixels.push_back(picture.At(x, y));
-    return pixels;
+    return ScreenPicture(main).Pixels(area);
 }
 
 // The About dialog's template as the system lays it out, before it grows.

@@ -100,6 +100,14 @@ int ScreenPicture::Count(const RECT& area, COLORREF colour, int tolerance) const
     return n;
 }
 
+std::vector<COLORREF> ScreenPicture::Pixels(const RECT& area) const {
+    std::vector<COLORREF> pixels;
+    for (int y = area.top; y < area.bottom; y++)
+        for (int x = area.left; x < area.right; x++)
+            pixels.push_back(At(x, y));
+    return pixels;
+}
+
 void PointerTo(HWND main, int x, int y) {
     POINT p = {x, y};
     ClientToScreen(main, &p);

@@ -26,6 +26,8 @@ public:
     // Pixels in the rectangle (client coordinates) whose red, green and blue
     // all lie within tolerance of colour.
     int Count(const RECT& area, COLORREF colour, int tolerance = 24) const;
+    // The pixels of the rectangle (client coordinates), row by row.
+    std::vector<COLORREF> Pixels(const RECT& area) const;
     int width = 0, height = 0;
 
 private:

@@ -244,12 +244,7 @@ TEST_F(TuningExe, SwitchesLeaveNoOldValuesPainted) {
     const RECT rows = {255, 159, 456, 217};
     auto paintedRows = [&] {
         Sleep(400);
-        ScreenPicture picture(main);
-        std::vector<COLORREF> pixels;
-        for (int y = rows.top; y < rows.bottom; y++)
-            for (int x = rows.left; x < rows.right; x++)
-                pixels.push_back(picture.At(x, y));
-        return pixels;
+        return ScreenPicture(main).Pixels(rows);
     };
     for (POINT control : {kSlaveButton, kRadio3D, kMasterButton}) {
         Click(main, control);

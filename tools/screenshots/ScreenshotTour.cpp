@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "../app/PanelProcess.h"
-#include "PanelWindow.h"
+#include "../../tests/app/PanelProcess.h"
+#include "../../tests/panel/PanelWindow.h"
 #include "vcard/VirtualCardControl.h"
 
 namespace {
