@@ -128,7 +128,7 @@ int Application::FailStart(int textId) {
     ShowStartupError(textId);
     if (panel.startMode != kStartInteractive) {
         int answer = MessageBoxW(NULL, LangText(kTextRunAtNextBoot), kCaption, MB_YESNO | MB_ICONQUESTION);
-        if (answer == IDNO) DeleteRunValue();
+        if (answer == IDNO) DeleteStartEntries();
     }
     return 0;
 }

@@ -50,7 +50,7 @@ void MainPanel::BuildPanel() {
     ApplyLanguageTexts();
     LockControlsForNonAdministrator();
     ApplyPrivilegeToFanControls();
-    ReadRunValue(registry);
+    ReadStartChoice(registry);
     LoadHardwareSettings();
     ShowSettingsOnPanel();
     EnableWalkTargets(true);

@@ -34,6 +34,9 @@ python3-numpy
 python3-cairo
 fonts-liberation2
 fonts-wqy-microhei
+nsis
+zip
+unzip
 "
 
 missing=""
@@ -51,5 +54,8 @@ case "$missing" in
     *:i386*)
         dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386 ;;
 esac
-$SUDO apt-get update -q
+# A mirror in the middle of a sync can fail one index; a second try usually
+# gets it, and otherwise the install goes on with the indexes that came.
+$SUDO apt-get update -q || { sleep 10; $SUDO apt-get update -q; } ||
+    echo "install-deps: some package indexes did not update; installing from the rest" >&2
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing

@@ -1,6 +1,7 @@
 #include "ProgramRegistry.h"
 
 #include "HandleHolders.h"
+#include "LogonTask.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -47,6 +48,15 @@ void LoadFlag(const wchar_t* name, DWORD& flag) {
     if (type == REG_DWORD && size == sizeof(DWORD)) {
         flag = value ? 1 : 0;
     }
+}
+
+bool RunningProgramPath(wchar_t (&path)[MAX_PATH + 1]) {
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
+    // n equal to the buffer size means the path was cut (and, on XP, not
+    // terminated); such a path would start nothing.
+    if (n == 0 || n >= MAX_PATH + 1) return false;
+    path[n] = L'\0';
+    return true;
 }
 
 bool StoreFlag(const wchar_t* name, DWORD& flag, bool on) {
@@ -106,18 +116,8 @@ bool SetDisplayAboutAtStartup(RegistryFlags& flags, bool on) {
 }
 
 bool WriteRunValue(int mode) {
-    if (!RunModeWord(mode)) {
-        return false;
-    }
     wchar_t path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
-    // n equal to the buffer size means the path was cut (and, on XP, not
-    // terminated); such a path would start nothing.
-    if (n == 0 || n >= MAX_PATH + 1) {
-        return false;
-    }
-    path[n] = L'\0';
-    return WriteRunValue(mode, path);
+    return RunModeWord(mode) && RunningProgramPath(path) && WriteRunValue(mode, path);
 }
 
 bool WriteRunValue(int mode, const wchar_t* programPath) {
@@ -185,12 +185,54 @@ void ReadRunValue(RegistryFlags& flags) {
     }
 }
 
+void ReadStartChoice(RegistryFlags& flags) {
+    ReadRunValue(flags);
+    wchar_t arguments[kRunValueMaxWordBytes + 2];
+    if (!ReadLogonTaskArguments(arguments, sizeof(arguments) / sizeof(arguments[0])) || !arguments[0]) return;
+    int mode = flags.runValueMode;
+    if (ParseRunModeWord(arguments, lstrlenW(arguments), &mode) == RunValueWord::Recognised) {
+        flags.runValueMode = mode;
+        return;
+    }
+    flags.runValueMode = kRunModeNone;
+    DeleteLogonTask();
+}
+
+bool DeleteStartEntries() {
+    bool runValueGone = DeleteRunValue();
+    return DeleteLogonTask() && runValueGone;
+}
+
 void ApplyRunChoice(RegistryFlags& flags, int mode, const wchar_t* programPath) {
+    ApplyRunChoiceTo(flags, mode, programPath, StartsThroughLogonTask() ? StartEntry::LogonTask : StartEntry::RunValue);
+}
+
+namespace {
+
+bool WriteStartEntry(int mode, const wchar_t* programPath, StartEntry entry) {
+    wchar_t path[MAX_PATH + 1];
+    if (!programPath) {
+        if (!RunningProgramPath(path)) return false;
+        programPath = path;
+    }
+    // Only one entry may start the program, or a logon would start it twice.
+    if (entry == StartEntry::LogonTask && RegisterLogonTask(mode, programPath)) {
+        DeleteRunValue();
+        return true;
+    }
+    // A task this user may not delete still starts the program: then the
+    // choice did not take.
+    return WriteRunValue(mode, programPath) && DeleteLogonTask();
+}
+
+}  // namespace
+
+void ApplyRunChoiceTo(RegistryFlags& flags, int mode, const wchar_t* programPath, StartEntry entry) {
     bool done = false;
     if (mode == kRunModeNone) {
-        done = DeleteRunValue();
+        done = DeleteStartEntries();
     } else if (RunModeWord(mode)) {
-        done = programPath ? WriteRunValue(mode, programPath) : WriteRunValue(mode);
+        done = WriteStartEntry(mode, programPath, entry);
     } else {
         return;
     }
@@ -198,8 +240,8 @@ void ApplyRunChoice(RegistryFlags& flags, int mode, const wchar_t* programPath) 
         flags.runValueMode = mode;
         return;
     }
-    // Refused (a path too long to write, no right to the key): whatever the
-    // registry still holds is what will start at logon.
+    // Refused (a path too long to write, no right to the key): whatever is
+    // still stored is what will start at logon.
     flags.runValueMode = kRunModeNone;
-    ReadRunValue(flags);
+    ReadStartChoice(flags);
 }

@@ -55,8 +55,25 @@ bool DeleteRunValue();
 // mode as it was; an unrecognised word sets mode 1 and deletes the value.
 void ReadRunValue(RegistryFlags& flags);
 
-// The settings dialog's choice of start mode: 1 deletes the Run value, 2..5
-// write it (with programPath, or the running program's path when null).
-// The in-memory mode is what the registry then holds, so a reopened dialog
+// Where the start choice goes: the Run value, or the logon task that an
+// elevated program on Vista and later needs (see LogonTask.h).
+enum class StartEntry { RunValue, LogonTask };
+
+// ReadRunValue, then the logon task, which wins when it is there: the mode
+// of whichever entry will start the program. A task with an unrecognised
+// word sets mode 1 and is deleted; one whose word cannot be read leaves the
+// mode as the Run value left it.
+void ReadStartChoice(RegistryFlags& flags);
+
+// The settings dialog's choice of start mode: 1 deletes the Run value and the
+// logon task, 2..5 write the entry StartsThroughLogonTask() picks (with
+// programPath, or the running program's path when null) and delete the
+// other. The in-memory mode is what is then stored, so a reopened dialog
 // never shows a choice that could not be written.
 void ApplyRunChoice(RegistryFlags& flags, int mode, const wchar_t* programPath = nullptr);
+// The same into the entry given. A task the scheduler refuses falls back to
+// the Run value, which at least starts the program for other users.
+void ApplyRunChoiceTo(RegistryFlags& flags, int mode, const wchar_t* programPath, StartEntry entry);
+
+// Deletes the Run value and the logon task. True when neither is left.
+bool DeleteStartEntries();

@@ -126,8 +126,12 @@ RunValueWord ParseRunValueText(const Utf16Unit* text, size_t length, int* mode) 
     if (blank <= 1) {
         return RunValueWord::None;
     }
+    return ParseRunModeWord(text + blank, length - blank, mode);
+}
+
+RunValueWord ParseRunModeWord(const Utf16Unit* text, size_t length, int* mode) {
     char word[kRunValueMaxWordBytes + 1];
-    if (!WordToAscii(text + blank, length - blank, word, sizeof(word))) {
+    if (!text || !WordToAscii(text, BoundedLength(text, length), word, sizeof(word))) {
         return RunValueWord::Unrecognised;
     }
     int found = RunModeForWord(word);

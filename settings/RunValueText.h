@@ -53,3 +53,7 @@ enum class RunValueWord {
 // word is the text after the last blank; one with a character outside ASCII
 // is no word the program writes, so it is unrecognised.
 RunValueWord ParseRunValueText(const Utf16Unit* text, size_t length, int* mode);
+
+// Judges a whole word of `length` characters (stopping at a NUL), as the
+// logon task carries it: Recognised or Unrecognised, never None.
+RunValueWord ParseRunModeWord(const Utf16Unit* word, size_t length, int* mode);

@@ -8,6 +8,7 @@
 
 #include "AboutDialog.h"
 #include "LanguageState.h"
+#include "LogonTask.h"
 #include "PanelExeFixture.h"
 #include "ProgramRegistry.h"
 #include "SettingsDialog.h"
@@ -142,6 +143,9 @@ protected:
         return NULL;
     }
 
+    // The prefix is the tests' own: no logon task is kept.
+    ~DialogsExe() override { DeleteLogonTask(); }
+
     SavedValue run_{kRunKeyPath, kRunValueName};
     SavedValue restore_{kProgramKeyPath, kRestoreUserSettingsName};
     SavedValue about_{kProgramKeyPath, kDisplayAboutAtStartupName};
@@ -150,7 +154,7 @@ protected:
 // The dialog shows what the program holds, OK stores the start choice and
 // the options, and Cancel and the close box leave everything as it was.
 TEST_F(DialogsExe, SettingsShowAndStoreTheStartChoice) {
-    DeleteRunValue();
+    DeleteStartEntries();
     RegistryFlags off;
     SetRestoreUserSettings(off, false);
     SetDisplayAboutAtStartup(off, false);
@@ -174,9 +178,17 @@ TEST_F(DialogsExe, SettingsShowAndStoreTheStartChoice) {
 
     wchar_t folder[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, folder);
-    EXPECT_EQ(
-        0, lstrcmpiW((L"\"" + std::wstring(folder) + L"\\VexaPanelForTests.exe\" SysTray").c_str(), RunValue().c_str()))
-        << RunValue().c_str();
+    wchar_t taskWord[64];
+    if (StartsThroughLogonTask()) {
+        // An elevated program on Vista and later: the logon task instead.
+        EXPECT_TRUE(ReadLogonTaskArguments(taskWord, 64)) << "no logon task";
+        EXPECT_EQ(L"", RunValue());
+    } else {
+        EXPECT_EQ(0, lstrcmpiW((L"\"" + std::wstring(folder) + L"\\VexaPanelForTests.exe\" SysTray").c_str(),
+                               RunValue().c_str()))
+            << RunValue().c_str();
+        EXPECT_FALSE(ReadLogonTaskArguments(taskWord, 64)) << "a logon task beside the Run value";
+    }
     EXPECT_EQ(1u, ProgramFlag(kRestoreUserSettingsName));
     EXPECT_EQ(0u, ProgramFlag(kDisplayAboutAtStartupName));
     PointerTo(main, 20, 20);
@@ -194,7 +206,9 @@ TEST_F(DialogsExe, SettingsShowAndStoreTheStartChoice) {
     ClickControl(GetDlgItem(dialog, IDCANCEL));
     ASSERT_TRUE(WaitGone(dialog));
     const std::wstring stored = RunValue();
-    EXPECT_NE(std::wstring::npos, stored.find(L" SysTray"));
+    if (!StartsThroughLogonTask()) {
+        EXPECT_NE(std::wstring::npos, stored.find(L" SysTray"));
+    }
 
     dialog = Open(main, kSettingsButton);
     ASSERT_TRUE(dialog != NULL);

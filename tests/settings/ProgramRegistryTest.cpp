@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "LogonTask.h"
 #include "ProgramRegistry.h"
 
 namespace {
@@ -107,8 +108,10 @@ protected:
         DeleteRaw(kRunKeyPath, kRunValueName);
         DeleteRaw(kProgramKeyPath, kRestoreUserSettingsName);
         DeleteRaw(kProgramKeyPath, kDisplayAboutAtStartupName);
+        DeleteLogonTask();
     }
     void TearDown() override {
+        DeleteLogonTask();
         Restore(kRunKeyPath, kRunValueName, savedRun);
         Restore(kProgramKeyPath, kRestoreUserSettingsName, savedRestore);
         Restore(kProgramKeyPath, kDisplayAboutAtStartupName, savedAbout);
@@ -282,6 +285,9 @@ TEST_F(RunValueTest, DeleteRemovesOnlyOurValue) {
 
 TEST_F(RunValueTest, DialogChoicesUpdateRegistryAndMode) {
     RegistryFlags flags;
+    auto ApplyRunChoice = [](RegistryFlags& f, int mode, const wchar_t* path = nullptr) {
+        ApplyRunChoiceTo(f, mode, path, StartEntry::RunValue);
+    };
     ApplyRunChoice(flags, kRunModeSysTray);
     EXPECT_EQ(kRunModeSysTray, flags.runValueMode);
     EXPECT_EQ(L"\"" + ModulePath() + L"\" SysTray", RunValueText());
@@ -307,6 +313,40 @@ TEST_F(RunValueTest, DialogChoicesUpdateRegistryAndMode) {
     ApplyRunChoice(flags, kRunModeSysTray, overlong.c_str());
     EXPECT_EQ(kRunModeMinimize, flags.runValueMode) << "the older value stays and is shown";
     EXPECT_EQ(L"\"" + ModulePath() + L"\" Minimize", RunValueText());
+}
+
+// Under Wine the scheduler keeps a task's name but not its actions, so the
+// word's round trip through the XML is tested on its own; here the entries'
+// hand-over: only one of them is ever there.
+TEST_F(RunValueTest, TheLogonTaskReplacesTheRunValueAndDonotRunRemovesBoth) {
+    RegistryFlags flags;
+    wchar_t word[64];
+    ApplyRunChoiceTo(flags, kRunModeMinimize, nullptr, StartEntry::RunValue);
+    ASSERT_TRUE(RunValuePresent());
+    ApplyRunChoiceTo(flags, kRunModeSysTray, nullptr, StartEntry::LogonTask);
+    EXPECT_EQ(kRunModeSysTray, flags.runValueMode);
+    ASSERT_TRUE(ReadLogonTaskArguments(word, 64)) << "the task was not registered";
+    EXPECT_FALSE(RunValuePresent());
+    if (word[0]) {
+        EXPECT_STREQ(L"SysTray", word);
+    }
+
+    // Back to the Run value (a run without elevation): the task goes.
+    ApplyRunChoiceTo(flags, kRunModeNormal, nullptr, StartEntry::RunValue);
+    EXPECT_FALSE(ReadLogonTaskArguments(word, 64));
+    EXPECT_EQ(L"\"" + ModulePath() + L"\" Normal", RunValueText());
+
+    ApplyRunChoiceTo(flags, kRunModeOnlyApplySettings, nullptr, StartEntry::LogonTask);
+    ApplyRunChoiceTo(flags, kRunModeNone, nullptr, StartEntry::LogonTask);
+    EXPECT_EQ(kRunModeNone, flags.runValueMode);
+    EXPECT_FALSE(ReadLogonTaskArguments(word, 64));
+    EXPECT_FALSE(RunValuePresent());
+
+    // A path neither entry can hold stores nothing, and says so.
+    const std::wstring quoted = L"C:\\Odd\"Name.exe";
+    ApplyRunChoiceTo(flags, kRunModeNormal, quoted.c_str(), StartEntry::LogonTask);
+    EXPECT_EQ(kRunModeNone, flags.runValueMode) << "nothing could be stored";
+    EXPECT_FALSE(ReadLogonTaskArguments(word, 64));
 }
 
 TEST_F(OptionFlagsTest, FreshFlagsAreOffWithoutValues) {
