@@ -3,8 +3,10 @@
 # VexaPanel.exe on the virtual card once per chip kind and checks it from
 # outside with shipping_smoke.exe of the test tree. On a kernel without
 # 32-bit support only the 32-bit programs run under qemu-user; the checker
-# and Wine's services stay native x86_64. When the 32-bit program cannot run
-# at all this says so and passes.
+# and Wine's services stay native x86_64. Then the setup program and the
+# portable zip of the same program are tried the same way
+# (run-install-check.sh). When the 32-bit program cannot run at all this
+# says so and passes.
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
 self="$here/$(basename "$0")"
@@ -34,6 +36,8 @@ run_checker() {
     "$WINESERVER" -k 2>/dev/null || true
     "$WINESERVER" -w 2>/dev/null || true
     [ $status -ne 124 ] || echo "shipping smoke: FAILED: no result within 10 minutes"
+    # The setup program and the zip hold the same 32-bit program.
+    "$here/run-install-check.sh" "$TEST_DIR" "$WIN32_DIR" || [ $status -ne 0 ] || status=1
     return $status
 }
 
@@ -64,10 +68,12 @@ test_dir=$(cd "$1" && pwd)
 win32_dir=$(cd "$2" && pwd)
 panel_dir="$win32_dir/bin"
 export CHECKER="$test_dir/bin/shipping_smoke.exe"
+export TEST_DIR="$test_dir" WIN32_DIR="$win32_dir"
 . "$here/wine-env.sh"
 [ -f "$panel_dir/VexaPanel.exe" ] && [ "$(pe_machine "$panel_dir/VexaPanel.exe")" = 014c ] ||
     notice "no 32-bit build in $win32_dir"
-for f in "$panel_dir"/{VexaPanel.exe,nvapi.dll,PMReader.dll,nvflash.exe,inicd.dll,DMini,Arial.ttf,digifaw.ttf} "$CHECKER"; do
+for f in "$panel_dir"/{VexaPanel.exe,nvapi.dll,PMReader.dll,nvflash.exe,inicd.dll,DMini,Arial.ttf,digifaw.ttf} "$CHECKER" \
+    "$test_dir/bin/install_checks.exe"; do
     [ -f "$f" ] || { echo "shipping smoke: FAILED: $f is missing"; exit 1; }
 done
 

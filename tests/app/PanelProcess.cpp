@@ -69,7 +69,8 @@ bool PanelProcess::Start(const std::wstring& commandLine, const wchar_t* scenari
     if (!keepClockTrial) ForgetClockTrial();
     SetEnvironmentVariableW(L"VEXA_VCARD", scenario);
     SetEnvironmentVariableW(L"VEXA_VCARD_STATE", TestStateFile().c_str());
-    std::wstring line = program;
+    // Quoted, as the shell starts a program: the folder may hold blanks.
+    std::wstring line = L"\"" + std::wstring(program) + L"\"";
     if (!commandLine.empty()) line += L" " + commandLine;
     std::vector<wchar_t> buffer(line.begin(), line.end());
     buffer.push_back(0);

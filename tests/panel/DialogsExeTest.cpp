@@ -15,9 +15,7 @@
 
 namespace {
 
-const POINT kSettingsButton = {347, 315};
 const RECT kSettingsFace = {324, 303, 371, 328};
-const int kDontRun = 1028, kRun = 1021, kRunToTray = 1023, kSaveBox = 1012, kShowAboutBox = 1011;
 const int kHelp = 9;
 
 // A registry value as it was before a test, put back afterwards.
@@ -63,19 +61,6 @@ DWORD ProgramFlag(const wchar_t* name) {
     DWORD value = 99, size = sizeof(value), type;
     ReadProgramValue(name, &value, &size, &type);
     return value;
-}
-
-void ClickControl(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    PointerToScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    LeftButton(true);
-    LeftButton(false);
-    Sleep(100);
-}
-
-bool Ticked(HWND dialog, int id) {
-    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 std::wstring Text(HWND window) {

@@ -26,6 +26,9 @@ inline const POINT kApplyButton = {463, 131};
 inline const POINT kGpuUp = {465, 177};
 inline const POINT kGpuDown = {241, 177};
 inline const POINT kAboutButton = {454, 315};
+inline const POINT kSettingsButton = {347, 315};
+// The settings dialog's items.
+const int kDontRun = 1028, kRun = 1021, kRunToTray = 1023, kSaveBox = 1012, kShowAboutBox = 1011;
 // The tray icon's callback message.
 const UINT kTrayNotify = WM_USER + 45;
 
@@ -101,7 +104,7 @@ protected:
         VcardSetTimeMode(kVcardTimeRealtime);
         if (arm) arm();
         SetEnvironmentVariableW(L"VEXA_TEST_PRIVILEGE", privilege);
-        EXPECT_TRUE(panel_.Start(L"", Wide(scenario).c_str(), L"VexaPanelForTests.exe"));
+        EXPECT_TRUE(panel_.Start(L"", Wide(scenario).c_str(), program_.c_str()));
         HWND main = panel_.WaitForWindow(kMainClass, kStartTimeoutMs);
         if (!main) return NULL;
         std::vector<HWND> temperature;
@@ -162,4 +165,6 @@ protected:
     void TearDown() override { panel_.Kill(); }
 
     PanelProcess panel_;
+    // The program started: the tests' build, or an installed one.
+    std::wstring program_ = L"VexaPanelForTests.exe";
 };

@@ -156,3 +156,16 @@ void ClickAt(HWND main, int x, int y) {
     LeftButton(true);
     LeftButton(false);
 }
+
+void ClickControl(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    PointerToScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    LeftButton(true);
+    LeftButton(false);
+    Sleep(100);
+}
+
+bool Ticked(HWND dialog, int id) {
+    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}

@@ -40,3 +40,7 @@ void PointerTo(HWND main, int x, int y);
 void PointerToScreen(int x, int y);
 void LeftButton(bool down);
 void ClickAt(HWND main, int x, int y);
+// A click at the middle of a control of any window (a dialog's, say).
+void ClickControl(HWND control);
+// Whether a dialog's check box or radio button is ticked.
+bool Ticked(HWND dialog, int id);
