@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "ProgramName.h"
 #include "CardDatabase.h"
 #include "ControlClasses.h"
 #include "LanguageState.h"
@@ -30,7 +31,6 @@ enum StartupText {
 };
 
 const int kAcceleratorTableId = 109;
-const wchar_t kCaption[] = L"Vexa Panel";
 
 bool OnStartupWorkerDone() {
     // The card database was loaded while the worker may have held a fan at
@@ -63,7 +63,7 @@ HFONT MakeFont(const wchar_t* face, LONG height, LONG weight, BYTE quality) {
 }  // namespace
 
 void ShowStartupError(int textId) {
-    MessageBoxW(NULL, LangText(textId), kCaption, MB_OK | MB_ICONERROR);
+    MessageBoxW(NULL, LangText(textId), kProgramName, MB_OK | MB_ICONERROR);
 }
 
 Application::Application() {
@@ -127,7 +127,7 @@ int Application::FailStart(int textId) {
     if (waitWindow.window) ShowWindow(waitWindow.window, SW_HIDE);
     ShowStartupError(textId);
     if (panel.startMode != kStartInteractive) {
-        int answer = MessageBoxW(NULL, LangText(kTextRunAtNextBoot), kCaption, MB_YESNO | MB_ICONQUESTION);
+        int answer = MessageBoxW(NULL, LangText(kTextRunAtNextBoot), kProgramName, MB_YESNO | MB_ICONQUESTION);
         if (answer == IDNO) DeleteStartEntries();
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "WaitWindow.h"
 
+#include "ProgramName.h"
 #include "GdiHolders.h"
 #include "HardwareObject.h"
 
@@ -44,7 +45,7 @@ bool WaitWindow::Create(HINSTANCE instance, HardwareObject* hardware, DoneHandle
     CreateParams params = {this, hardware};
     int x = (GetSystemMetrics(SM_CXFULLSCREEN) - kWidth) / 2;
     int y = (GetSystemMetrics(SM_CYFULLSCREEN) - kHeight) / 2;
-    window = CreateWindowExW(0, kWaitWindowClass, L"Vexa Panel", WS_POPUP | WS_VISIBLE, x, y, kWidth, kHeight, NULL,
+    window = CreateWindowExW(0, kWaitWindowClass, kProgramName, WS_POPUP | WS_VISIBLE, x, y, kWidth, kHeight, NULL,
                              NULL, instance, &params);
     if (!window) return false;
     SetPropW(window, kThisObjProperty, this);

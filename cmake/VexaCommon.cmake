@@ -27,6 +27,7 @@ function(vexa_test_defaults target)
     NOMINMAX WIN32_LEAN_AND_MEAN)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
   target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  target_include_directories(${target} PRIVATE ${VEXA_ROOT}/tests/common)
 endfunction()
 
 # vexa_add_gtest(NAME name SOURCES ... [LIBS ...] [TIMEOUT s] [RESOURCES rc...])

@@ -1,7 +1,7 @@
 #include "CardFanAutomatic.h"
 
 #include "CardSettings.h"
-#include "SavedHardwareSettings.h"
+#include "ReferenceClocks.h"
 
 NvStatus SetCardFanAutomatic(HardwareObject& hw, const CardSettings& cards, uint8_t gpu) {
     uint32_t thresholds[4] = {cards.Short(gpu, kMaxTemperatureThreshold), cards.Short(gpu, kNormalTemperatureThreshold),

@@ -6,7 +6,7 @@
 #include "MainPanel.h"
 
 #include "Messages.h"
-#include "SavedHardwareSettings.h"
+#include "ReferenceClocks.h"
 #include "ThermalCalibration.h"
 
 void MainPanel::OnPowerBroadcast(WPARAM event) {

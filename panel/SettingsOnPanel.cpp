@@ -4,6 +4,7 @@
 #include "MainPanel.h"
 
 #include "LanguageState.h"
+#include "ReferenceClocks.h"
 #include "SavedHardwareSettings.h"
 #include "SettingsFileText.h"
 #include "ClockTrial.h"

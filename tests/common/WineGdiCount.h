@@ -75,3 +75,31 @@ inline long LiveObjects() {
 }
 
 }  // namespace wine_gdi
+
+inline BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM counter) {
+    ++*reinterpret_cast<long*>(counter);
+    EnumChildWindows(window, &CountWindowAndChildren, counter);
+    return TRUE;
+}
+
+// This process's GDI and USER objects: the system's counts where it gives
+// them (Windows); under Wine, which answers 0, the GDI handle table (-1 when
+// it is not found) and this thread's windows, the USER objects the
+// program's controls make.
+struct GuiObjectCounts {
+    long gdi;
+    long user;
+    bool fromSystem;
+};
+
+inline GuiObjectCounts CountGuiObjects() {
+    GuiObjectCounts c = {static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)),
+                         static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)), true};
+    if (c.gdi == 0) {
+        c.fromSystem = false;
+        c.gdi = wine_gdi::LiveObjects();
+        c.user = 0;
+        EnumThreadWindows(GetCurrentThreadId(), &CountWindowAndChildren, reinterpret_cast<LPARAM>(&c.user));
+    }
+    return c;
+}

@@ -12,7 +12,7 @@
 #include "ProgressBar.h"
 #include "RoundRadio.h"
 #include "Slider.h"
-#include "../common/WineGdiCount.h"
+#include "WineGdiCount.h"
 #include "StaticText.h"
 #include "TextButton.h"
 
@@ -61,28 +61,9 @@ struct GuiCounts {
     DWORD user;
 };
 
-BOOL CALLBACK CountWindow(HWND window, LPARAM counter) {
-    ++*reinterpret_cast<DWORD*>(counter);
-    EnumChildWindows(window, &CountWindow, counter);
-    return TRUE;
-}
-
-// Windows are the USER objects the controls make; count them all.
-DWORD ThreadWindowCount() {
-    DWORD count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 GuiCounts CurrentCounts() {
-    HANDLE self = GetCurrentProcess();
-    GuiCounts counts = {GetGuiResources(self, GR_GDIOBJECTS), GetGuiResources(self, GR_USEROBJECTS)};
-    if (counts.gdi == 0) {
-        const long live = wine_gdi::LiveObjects();
-        counts.gdi = live > 0 ? static_cast<DWORD>(live) : 0;
-    }
-    if (counts.user == 0) counts.user = ThreadWindowCount();
-    return counts;
+    const GuiObjectCounts c = CountGuiObjects();
+    return {c.gdi > 0 ? static_cast<DWORD>(c.gdi) : 0, static_cast<DWORD>(c.user)};
 }
 
 }  // namespace

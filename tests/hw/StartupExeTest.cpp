@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../common/ClockTrialRecord.h"
+#include "ClockTrialRecord.h"
 #include "LanguageState.h"
 
 namespace {

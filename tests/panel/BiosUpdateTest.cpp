@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../hw/VcardFixture.h"
+#include "VcardFixture.h"
 #include "BiosUpdate.h"
 #include "LanguageState.h"
 

@@ -17,7 +17,7 @@
 
 #include "LanguageState.h"
 #include "PanelExeFixture.h"
-#include "../common/FileBytes.h"
+#include "FileBytes.h"
 
 namespace {
 

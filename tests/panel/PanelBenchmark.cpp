@@ -37,7 +37,7 @@
 #include "LanguageState.h"
 #include "ThermalCalibration.h"
 #include "vcard/VirtualCardControl.h"
-#include "../common/WineGdiCount.h"
+#include "WineGdiCount.h"
 
 static Application gApplication;
 Application* gApp = &gApplication;
@@ -234,12 +234,6 @@ long HeapBusyBlocks() {
     return busy;
 }
 
-BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
-    ++*reinterpret_cast<long*>(count);
-    EnumChildWindows(window, CountWindow, count);
-    return TRUE;
-}
-
 // GetGuiResources where the system answers it (Windows). Wine answers 0
 // for both kinds; there the GDI count comes from its handle table and the
 // USER count is this thread's windows, the USER objects the panel makes.
@@ -270,14 +264,10 @@ SIZE_T CommittedPrivateBytes() {
 
 ObjectCounts CountObjects() {
     ObjectCounts c;
-    c.gdi = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-    c.user = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
-    if (c.gdi == 0) {
-        gCountsFromSystem = false;
-        c.gdi = wine_gdi::LiveObjects();
-        c.user = 0;
-        EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&c.user));
-    }
+    const GuiObjectCounts gui = CountGuiObjects();
+    c.gdi = gui.gdi;
+    c.user = gui.user;
+    if (!gui.fromSystem) gCountsFromSystem = false;
     PROCESS_MEMORY_COUNTERS_EX memory;
     memset(&memory, 0, sizeof(memory));
     memory.cb = sizeof(memory);

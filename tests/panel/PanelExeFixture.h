@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../app/PanelProcess.h"
+#include "PanelProcess.h"
 #include "LanguageState.h"
 #include "ProgramRegistry.h"
 #include "PanelWindow.h"

@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "../app/PanelProcess.h"
+#include "PanelProcess.h"
 #include "HardwareObject.h"
 #include "vcard/VirtualCardControl.h"
 

@@ -2,7 +2,7 @@
 // the tray icon's clicks bring it back or open the menu, Quit ends the
 // program after stopping its threads and calibrating the chip.
 
-#include "../common/FileBytes.h"
+#include "FileBytes.h"
 #include "LanguageState.h"
 #include "PanelExeFixture.h"
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "WindowUtils.h"
 #include "BiosImage.h"
 #include "ChildProcess.h"
 #include "SimFixture.h"
@@ -49,24 +50,11 @@ std::vector<uint8_t> MakeImage(uint16_t device, vcard::BiosSignature signature, 
     return image;
 }
 
-struct FindWindowOf {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchProcess(HWND hwnd, LPARAM param) {
-    FindWindowOf* f = (FindWindowOf*)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != f->pid) return TRUE;
-    f->found = hwnd;
-    return FALSE;
-}
-
+// A top-level window of the process, found as the program finds the flash
+// tool's.
 HWND TopLevelWindowOf(DWORD pid) {
-    FindWindowOf f = {pid, nullptr};
-    EnumWindows(MatchProcess, (LPARAM)&f);
-    return f.found;
+    HWND found = nullptr;
+    return FindProcessWindow(pid, &found) ? found : nullptr;
 }
 
 class BiosFlashTest : public CardTest {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "../../tests/app/PanelProcess.h"
-#include "../../tests/panel/PanelWindow.h"
+#include "PanelProcess.h"
+#include "PanelWindow.h"
 #include "vcard/VirtualCardControl.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "HandleHolders.h"
 #include "LanguageState.h"
 #include "ProgramRegistry.h"
-#include "../common/ClockTrialRecord.h"
-#include "../common/FileBytes.h"
+#include "ClockTrialRecord.h"
+#include "FileBytes.h"
 
 namespace {
 

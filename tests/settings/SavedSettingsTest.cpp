@@ -12,8 +12,9 @@
 
 #include "CardDatabase.h"
 #include "CardSettings.h"
+#include "ReferenceClocks.h"
 #include "SavedHardwareSettings.h"
-#include "../common/FileBytes.h"
+#include "FileBytes.h"
 
 namespace {
 
@@ -387,7 +388,7 @@ TEST_F(SavedSettings, KilledSaveLeavesTheOldFileThenTheNextSaveTheNewOne) {
     const wchar_t kPausedEvent[] = L"VexaSettingsSavePausedForTest";
     HandleHolder paused(CreateEventW(NULL, TRUE, FALSE, kPausedEvent));
     ASSERT_TRUE((bool)paused);
-    std::wstring line = std::wstring(L"hw_settings_save_child.exe ") + kFile + L" " + kPausedEvent;
+    std::wstring line = std::wstring(L"settings_save_child.exe ") + kFile + L" " + kPausedEvent;
     std::vector<wchar_t> buffer(line.begin(), line.end());
     buffer.push_back(0);
     STARTUPINFOW startup = {};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <cstddef>
 
 class NewsList {
@@ -37,10 +38,10 @@ private:
     NewsList(const NewsList&) = delete;
     NewsList& operator=(const NewsList&) = delete;
 
-    Item* items_ = nullptr;
+    std::unique_ptr<Item[]> items_;
     int count_ = 0;
     int capacity_ = 0;
-    char* text_ = nullptr;
+    std::unique_ptr<char[]> text_;
     std::size_t textUsed_ = 0;
     std::size_t textCapacity_ = 0;
     mutable std::atomic<long> references_{1};

@@ -33,16 +33,6 @@ SettingsSaveResult SaveSettingsFile(HardwareObject& hw, const CardSettings& card
 // cards' sections were applied.
 int ApplySettingsFile(HardwareObject& hw, CardSettings& cards, const wchar_t* fileName, bool withClocks = true);
 
-// For every card: each level's settings and references become the clocks
-// the card reports, the fan automatic, the auxiliary value 90.
-void TakeCardClocksAsDefaults(HardwareObject& hw, CardSettings& cards);
-
-// Tries, then applies, the reference clocks of each level the card has.
-// True when *shown holds the clocks the panel's sliders should follow: those
-// of the 2D level, or of the 3D level on a card without a 2D level, once
-// their trial was accepted.
-bool ApplyReferenceClocks(HardwareObject& hw, const CardSettings& cards, uint8_t gpu, LevelClocks* shown);
-
 // Tests only: called between writing the new file and putting it in place,
 // with the name of the file written.
 extern void (*gSettingsBeforeReplaceForTests)(const wchar_t* writtenFile);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "../common/ClockTrialRecord.h"
+#include "ClockTrialRecord.h"
 
 namespace {
 

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "LinkLabel.h"
 
 extern const wchar_t kNewsWindowClass[];     // "WebInfBrower_Cls"
@@ -56,7 +58,7 @@ public:
 private:
     struct Item {
         wchar_t title[kTitleChars + 1];
-        char* link;
+        std::unique_ptr<char[]> link;
     };
 
     void Tick();
@@ -68,9 +70,9 @@ private:
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
     int rowHeight_ = 0;
-    Item* items_ = nullptr;
+    std::unique_ptr<Item[]> items_;
     int itemCount_ = 0;
-    LinkLabel* rows_ = nullptr;
+    std::unique_ptr<LinkLabel[]> rows_;
     int rowCount_ = 0;
     // The item last put on a row; -1 after the separator row.
     int nextItem_ = 0;

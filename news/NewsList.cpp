@@ -7,8 +7,8 @@ NewsList* NewsList::Make(int capacity, std::size_t textBytes) {
     if (capacity < 0) return nullptr;
     NewsList* list = new (std::nothrow) NewsList;
     if (!list) return nullptr;
-    list->items_ = new (std::nothrow) Item[capacity > 0 ? capacity : 1];
-    list->text_ = new (std::nothrow) char[textBytes > 0 ? textBytes : 1];
+    list->items_.reset(new (std::nothrow) Item[capacity > 0 ? capacity : 1]);
+    list->text_.reset(new (std::nothrow) char[textBytes > 0 ? textBytes : 1]);
     if (!list->items_ || !list->text_) {
         list->Release();
         return nullptr;
@@ -25,16 +25,13 @@ NewsList* NewsList::MakeStatusLine(const char* title) {
     return list;
 }
 
-NewsList::~NewsList() {
-    delete[] items_;
-    delete[] text_;
-}
+NewsList::~NewsList() = default;
 
 bool NewsList::Add(const char* title, std::size_t titleLength, const char* link, std::size_t linkLength) {
     if (count_ >= capacity_) return false;
     const std::size_t room = textCapacity_ - textUsed_;
     if (titleLength >= room || linkLength >= room - titleLength - 1) return false;
-    char* at = text_ + textUsed_;
+    char* at = text_.get() + textUsed_;
     if (titleLength) std::memcpy(at, title, titleLength);
     at[titleLength] = '\0';
     items_[count_].title = at;

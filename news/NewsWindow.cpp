@@ -71,10 +71,7 @@ NewsWindow::~NewsWindow() {
 }
 
 void NewsWindow::FreeItems() {
-    for (int i = 0; i < itemCount_; i++)
-        std::free(items_[i].link);
-    delete[] items_;
-    items_ = nullptr;
+    items_.reset();
     itemCount_ = 0;
 }
 
@@ -86,16 +83,16 @@ void NewsWindow::SetFont(HFONT font) {
 bool NewsWindow::AddItem(const char* title, const char* link) {
     if (itemCount_ >= kMaxItems) return false;
     if (!items_) {
-        items_ = new (std::nothrow) Item[kMaxItems];
+        items_.reset(new (std::nothrow) Item[kMaxItems]);
         if (!items_) return false;
     }
     Item& item = items_[itemCount_];
-    item.link = nullptr;
+    item.link.reset();
     if (link && *link) {
         const size_t size = std::strlen(link) + 1;
-        item.link = static_cast<char*>(std::malloc(size));
+        item.link.reset(new (std::nothrow) char[size]);
         if (!item.link) return false;
-        std::memcpy(item.link, link, size);
+        std::memcpy(item.link.get(), link, size);
     }
     ConvertTitle(title, item.title);
     itemCount_++;
@@ -119,7 +116,7 @@ bool NewsWindow::Create(int id, int x, int y, int width, HWND parent) {
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!window_) return false;
 
-    rows_ = new (std::nothrow) LinkLabel[rows];
+    rows_.reset(new (std::nothrow) LinkLabel[rows]);
     if (!rows_) {
         DestroyWindow(window_);
         window_ = nullptr;
@@ -133,7 +130,7 @@ bool NewsWindow::Create(int id, int x, int y, int width, HWND parent) {
         row.SetFont(font_);
         if (!row.Create(i, 0, i * rowHeight_, client.right, rowHeight_, window_)) continue;
         row.SetText(items_[i].title);
-        row.SetAddress(items_[i].link);
+        row.SetAddress(items_[i].link.get());
     }
     rowCount_ = rows;
     nextItem_ = rows - 1;
@@ -162,7 +159,7 @@ void NewsWindow::ShowNextItem(LinkLabel& row) {
     if (nextItem_ + 1 < itemCount_) {
         nextItem_++;
         row.SetText(items_[nextItem_].title);
-        row.SetAddress(items_[nextItem_].link);
+        row.SetAddress(items_[nextItem_].link.get());
     } else {
         nextItem_ = -1;
         row.SetText(kSeparatorRow);
@@ -189,8 +186,7 @@ LRESULT NewsWindow::OnDestroy() {
     HWND hwnd = window_;
     KillTimer(hwnd, kTickerTimer);
     // The labels' own destructors take their windows down with them.
-    delete[] rows_;
-    rows_ = nullptr;
+    rows_.reset();
     rowCount_ = 0;
     RemovePropW(hwnd, kNewsWindowProperty);
     window_ = nullptr;
