@@ -9,7 +9,7 @@
 #include <atomic>
 
 #include "HardwareTypes.h"
-#include "NvapiStub.h"
+#include "NvapiBinding.h"
 #include "NvapiTypes.h"
 
 class I2cChipRegisters;
@@ -167,7 +167,7 @@ private:
     void ReadBiosFromMemory(uint8_t text[]);
     void TestAdt7473Tachometer(uint8_t gpu);
 
-    NvapiStub nvapi_;
+    NvapiBinding nvapi_;
     // Rewritten by a recovery on the monitor thread while other threads make
     // calls with them: each handle is replaced whole.
     std::atomic<NvPhysicalGpuHandle> gpuHandles_[kMaxGpus];

@@ -31,11 +31,11 @@ extern const NvapiEntry NvapiEntryTable[];
 
 const uint32_t kNvInitializeId = 0x0150E828;
 
-class NvapiStub {
+class NvapiBinding {
 public:
     // The driver library is "nvapi.dll"; tests may bind another one.
-    explicit NvapiStub(const char* library = "nvapi.dll");
-    ~NvapiStub();
+    explicit NvapiBinding(const char* library = "nvapi.dll");
+    ~NvapiBinding();
 
     // -2 "nvapi.dll" not loaded, -1 no query function or initialisation
     // failed, 0 bound. Once bound, later calls return at once; after a
@@ -60,8 +60,8 @@ public:
     NvStatus SetPerfClocks(NvPhysicalGpuHandle gpu, uint32_t levelId, NvPerfClocks* record);
 
 private:
-    NvapiStub(const NvapiStub&);
-    NvapiStub& operator=(const NvapiStub&);
+    NvapiBinding(const NvapiBinding&);
+    NvapiBinding& operator=(const NvapiBinding&);
 
     const char* library_;
     ModuleHolder module_;
