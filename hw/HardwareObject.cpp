@@ -20,13 +20,6 @@ HardwareObject::HardwareObject(const char* driverLibrary)
       notifyWindow_(NULL),
       guiThreadId_(0),
       isWow64_(FALSE),
-      initializeWinIo_(NULL),
-      shutdownWinIo_(NULL),
-      getPortVal_(NULL),
-      setPortVal_(NULL),
-      getPhysLong_(NULL),
-      setPhysLong_(NULL),
-      portIoReady_(FALSE),
       startupCheckDone_(0),
       forceWow64_(false) {
     for (int i = 0; i < kMaxGpus; i++) {
@@ -51,12 +44,8 @@ HardwareObject::~HardwareObject() {
     if (!WaitForStartupCheck(kStartupWorkerExitWaitMs)) {
         nvapi_.KeepLoaded();
         i2cMutex_.Release();
-        pmReader_.Release();
+        pmReader_.KeepLoaded();
         startupThread_.Release();
-        return;
-    }
-    if (portIoReady_ && shutdownWinIo_) {
-        shutdownWinIo_();
     }
 }
 
@@ -89,12 +78,10 @@ HardwareStartResult HardwareObject::InitializeHardware() {
             return kHardwareUnavailable;
         }
     }
-    BindPmReader();
+    pmReader_.Bind();
     DetectWow64();
-    if (!isWow64_ && initializeWinIo_) {
-        for (int i = 0; i < kInitializeWinIoAttempts && !portIoReady_; i++) {
-            portIoReady_ = (initializeWinIo_() & 0xFF) != 0;
-        }
+    if (!isWow64_) {
+        pmReader_.StartPortIo(kInitializeWinIoAttempts);
     }
     OSVERSIONINFOW version;
     memset(&version, 0, sizeof(version));
@@ -186,19 +173,6 @@ bool HardwareObject::CheckPerformanceLevels(uint8_t gpu) {
         }
     }
     return caps.has2DLevel || caps.has3DLevel;
-}
-
-void HardwareObject::BindPmReader() {
-    pmReader_.Reset(LoadLibraryW(L"PMReader.dll"));
-    if (!pmReader_) {
-        return;
-    }
-    initializeWinIo_ = (InitializeWinIoFn)(void*)GetProcAddress(pmReader_.Get(), "InitializeWinIo");
-    shutdownWinIo_ = (ShutdownWinIoFn)(void*)GetProcAddress(pmReader_.Get(), "ShutdownWinIo");
-    getPortVal_ = (GetPortValFn)(void*)GetProcAddress(pmReader_.Get(), "GetPortVal");
-    setPortVal_ = (SetPortValFn)(void*)GetProcAddress(pmReader_.Get(), "SetPortVal");
-    getPhysLong_ = (GetPhysLongFn)(void*)GetProcAddress(pmReader_.Get(), "GetPhysLong");
-    setPhysLong_ = (SetPhysLongFn)(void*)GetProcAddress(pmReader_.Get(), "SetPhysLong");
 }
 
 void HardwareObject::DetectWow64() {

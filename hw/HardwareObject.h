@@ -11,6 +11,7 @@
 #include "HardwareTypes.h"
 #include "NvapiBinding.h"
 #include "NvapiTypes.h"
+#include "PmReaderBinding.h"
 
 class I2cChipRegisters;
 enum Adt7473Pwm : uint8_t;
@@ -27,14 +28,6 @@ const DWORD kI2cMutexWaitMs = 2000;
 // tool backup after a failed start) before leaving it to the process end.
 const DWORD kStartupWorkerExitWaitMs = 5000;
 const UINT kUmHardwareReady = WM_USER + 46;  // 1070, thread message
-
-// Entry points of the port and physical-memory library.
-typedef int(WINAPI* InitializeWinIoFn)();
-typedef void(WINAPI* ShutdownWinIoFn)();
-typedef int(WINAPI* GetPortValFn)(WORD port, DWORD* value, BYTE size);
-typedef int(WINAPI* SetPortValFn)(WORD port, DWORD value, BYTE size);
-typedef int(WINAPI* GetPhysLongFn)(DWORD_PTR address, DWORD* value);
-typedef int(WINAPI* SetPhysLongFn)(DWORD_PTR address, DWORD value);
 
 enum HardwareStartResult {
     kHardwareStarted = 0,      // the start-up worker runs
@@ -81,7 +74,7 @@ public:
     // Tests only: take the path of a 32-bit process on 64-bit Windows (no
     // port I/O, GPU 0's BIOS from a flash tool backup) whatever the process.
     void ForceWow64ForTest() { forceWow64_ = true; }
-    bool PortIoReady() const { return portIoReady_ != 0; }
+    bool PortIoReady() const { return pmReader_.PortIoReady(); }
 
     // I2C transport, serialised by the mutex "HwObj_I2cMutex". With
     // detectedAddress the GPU's monitor chip address is used, else 0x5C.
@@ -142,7 +135,6 @@ private:
     void PublishHandles(const NvPhysicalGpuHandle* handles, uint8_t count);
     NvPhysicalGpuHandle GpuHandle(uint8_t gpu) const { return gpuHandles_[gpu].load(); }
     bool CheckPerformanceLevels(uint8_t gpu);
-    void BindPmReader();
     void DetectWow64();
     void DetectMonitorChip(uint8_t gpu);
     void ProbeAdt7473(uint8_t gpu);
@@ -183,14 +175,7 @@ private:
     HandleHolder i2cMutex_;
     uint8_t monitorChipAddress_[kMaxGpus];
     BOOL isWow64_;
-    ModuleHolder pmReader_;
-    InitializeWinIoFn initializeWinIo_;
-    ShutdownWinIoFn shutdownWinIo_;
-    GetPortValFn getPortVal_;
-    SetPortValFn setPortVal_;
-    GetPhysLongFn getPhysLong_;
-    SetPhysLongFn setPhysLong_;
-    BOOL portIoReady_;
+    PmReaderBinding pmReader_;
     HandleHolder startupThread_;
     volatile LONG startupCheckDone_;
     bool forceWow64_;
