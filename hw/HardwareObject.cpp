@@ -1,10 +1,10 @@
 #include "HardwareObject.h"
 
 #include <string.h>
-#include <wchar.h>
 
 #include "Adt7473.h"
 #include "ChipRegisters.h"
+#include "Kernel32Function.h"
 #include "MonitorChip.h"
 #include "ThreadStart.h"
 
@@ -177,22 +177,8 @@ bool HardwareObject::CheckPerformanceLevels(uint8_t gpu) {
 
 void HardwareObject::DetectWow64() {
     typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, BOOL*);
-    wchar_t systemDir[261];
-    wchar_t path[300];
-    ModuleHolder kernel;
-    UINT length = GetSystemDirectoryW(systemDir, 261);
-    if (length > 0 && length < 261) {
-        _snwprintf(path, 300, L"%s\\kernel32.dll", systemDir);
-        path[299] = 0;
-        kernel.Reset(LoadLibraryW(path));
-    }
-    if (!kernel) {
-        kernel.Reset(LoadLibraryW(L"kernel32.dll"));
-    }
-    if (!kernel) {
-        return;
-    }
-    IsWow64ProcessFn isWow64Process = (IsWow64ProcessFn)(void*)GetProcAddress(kernel.Get(), "IsWow64Process");
+    // Windows XP before SP2 has no IsWow64Process.
+    IsWow64ProcessFn isWow64Process = Kernel32Function<IsWow64ProcessFn>("IsWow64Process");
     if (isWow64Process) {
         BOOL answer = FALSE;
         isWow64_ = isWow64Process(GetCurrentProcess(), &answer) && answer;

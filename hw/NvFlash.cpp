@@ -5,6 +5,7 @@
 #include <wchar.h>
 
 #include "HandleHolders.h"
+#include "Kernel32Function.h"
 #include "WindowUtils.h"
 #include "ProgramFile.h"
 
@@ -72,9 +73,7 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
     // A process that already has a console keeps it: only a console made
     // here is hidden and freed again.
     ConsoleOfOurOwn console;
-    ModuleHolder kernel(LoadLibraryA("kernel32.dll"));
-    GetConsoleWindowFn getConsoleWindow =
-        kernel ? (GetConsoleWindowFn)(void*)GetProcAddress(kernel.Get(), "GetConsoleWindow") : NULL;
+    GetConsoleWindowFn getConsoleWindow = Kernel32Function<GetConsoleWindowFn>("GetConsoleWindow");
     DWORD start = GetTickCount();
 
     wchar_t commandLine[kNvflashCommandChars];
