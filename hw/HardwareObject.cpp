@@ -224,13 +224,6 @@ int32_t HardwareObject::GetFanWiring(uint8_t gpu) const {
     return gpu < kMaxGpus ? (int32_t)fanWiring_[gpu] : (int32_t)kFanWiringNone;
 }
 
-bool HardwareObject::HasFanControl(uint8_t gpu) const {
-    if (gpu >= kMaxGpus) {
-        return false;
-    }
-    return HasMonitorChip(gpu) || (coolerCache_[gpu].count >= 1 && fanWiring_[gpu] != kFanWiringNone);
-}
-
 bool HardwareObject::HasTachometer(uint8_t gpu) const {
     return gpu < kMaxGpus && tachometerPresent_[gpu] != 0;
 }

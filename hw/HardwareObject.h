@@ -64,6 +64,9 @@ public:
     bool HasMonitorChip(uint8_t gpu) const;
     bool HasAdt7473(uint8_t gpu) const;
     int32_t GetFanWiring(uint8_t gpu) const;
+    // A fan this program can read and set: the monitor chip's, or the
+    // driver's cooler on a card whose BIOS wires the fan. Every fan call
+    // checks it first.
     bool HasFanControl(uint8_t gpu) const;
     bool HasTachometer(uint8_t gpu) const;
     bool HasShaderClock(uint8_t gpu) const;
@@ -145,7 +148,6 @@ private:
     I2cChipRegisters MonitorChipRegisters(uint8_t gpu);
     I2cChipRegisters Adt7473Registers(uint8_t gpu);
     bool ValidGpu(uint8_t gpu) const { return gpu < gpuCount_; }
-    bool FanGuardPasses(uint8_t gpu) const;
     NvStatus WriteFanAuto(uint8_t gpu, const uint32_t* temperatures, const uint32_t* speeds);
     NvStatus QueryFanCooler(uint8_t gpu, NvCoolerSettings* record, uint32_t* index);
     NvStatus SetDriverCoolerLevel(uint8_t gpu, uint32_t index, uint32_t level, uint32_t policy);
