@@ -174,10 +174,9 @@ DWORD BackupImage(uint8_t gpu, uint8_t text[600], bool* textRead, DWORD timeLimi
     BuildBackupCommand(gpu, command, 64);
     DWORD exitCode = RunNvflash(command, kBackupWindowWaitMs, true, timeLimitMs);
     if (exitCode == 0) {
-        FILE* file = _wfopen(backup.Path(), L"rb");
+        FileHolder file(_wfopen(backup.Path(), L"rb"));
         if (file) {
-            fread(text, 1, 600, file);
-            fclose(file);
+            fread(text, 1, 600, file.Get());
             *textRead = true;
         }
     }
