@@ -15,26 +15,12 @@ const int kInitializeWinIoAttempts = 2;
 }  // namespace
 
 HardwareObject::HardwareObject(const char* driverLibrary)
-    : nvapi_(driverLibrary),
-      gpuCount_(0),
-      notifyWindow_(NULL),
-      guiThreadId_(0),
-      isWow64_(FALSE),
-      startupCheckDone_(0),
-      forceWow64_(false) {
+    : nvapi_(driverLibrary), i2cMutex_(CreateMutexW(nullptr, FALSE, L"HwObj_I2cMutex")) {
     for (int i = 0; i < kMaxGpus; i++) {
-        gpuHandles_[i].store(NULL);
-    }
-    memset(coolerCache_, 0, sizeof(coolerCache_));
-    memset(perfCapabilities_, 0, sizeof(perfCapabilities_));
-    for (int i = 0; i < kMaxGpus; i++) {
+        gpuHandles_[i].store(nullptr);
         fanWiring_[i] = kFanWiringDriver;
-        hasAdt7473_[i] = 0;
-        tachometerPresent_[i] = 0;
         savedMaximumDuty_[i] = -1;
-        monitorChipAddress_[i] = 0;
     }
-    i2cMutex_.Reset(CreateMutexW(NULL, FALSE, L"HwObj_I2cMutex"));
 }
 
 HardwareObject::~HardwareObject() {
@@ -98,7 +84,7 @@ HardwareStartResult HardwareObject::InitializeHardware() {
             I2cChipRegisters registers = MonitorChipRegisters(gpu);
             MonitorChip(registers).ClearForcedFullSpeed();
         } else {
-            ReadCoolerSettings(gpu, NULL);
+            ReadCoolerSettings(gpu, nullptr);
         }
     }
     HANDLE thread = StartThread(StartupHardwareCheck, this, kWorkerThreadStackBytes);

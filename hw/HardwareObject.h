@@ -40,6 +40,8 @@ public:
     // driverLibrary: "nvapi.dll" unless a test binds a stand-in.
     explicit HardwareObject(const char* driverLibrary = "nvapi.dll");
     virtual ~HardwareObject();
+    HardwareObject(const HardwareObject&) = delete;
+    HardwareObject& operator=(const HardwareObject&) = delete;
 
     // Start-up hands these over before the hardware starts: the worker posts
     // WM_DESTROY to the notify window when done, or UM_HARDWARE_READY to the
@@ -130,9 +132,6 @@ public:
     bool ClocksWrittenByThisRun(uint8_t gpu) const { return gpu < kMaxGpus && (clocksWritten_.load() >> gpu & 1) != 0; }
 
 private:
-    HardwareObject(const HardwareObject&);
-    HardwareObject& operator=(const HardwareObject&);
-
     // Into handles (kNvMaxPhysicalGpus entries); *count capped at kMaxGpus.
     NvStatus EnumerateGpus(NvPhysicalGpuHandle* handles, uint8_t* count);
     void PublishHandles(const NvPhysicalGpuHandle* handles, uint8_t count);
@@ -165,22 +164,22 @@ private:
     // Rewritten by a recovery on the monitor thread while other threads make
     // calls with them: each handle is replaced whole.
     std::atomic<NvPhysicalGpuHandle> gpuHandles_[kMaxGpus];
-    uint8_t gpuCount_;
-    NvCoolerSettings coolerCache_[kMaxGpus];
-    volatile LONG fanWiring_[kMaxGpus];
-    volatile LONG hasAdt7473_[kMaxGpus];
-    volatile LONG tachometerPresent_[kMaxGpus];
-    volatile LONG savedMaximumDuty_[kMaxGpus];
-    HWND notifyWindow_;
-    DWORD guiThreadId_;
-    PerfCapabilities perfCapabilities_[kMaxGpus];
+    uint8_t gpuCount_ = 0;
+    NvCoolerSettings coolerCache_[kMaxGpus] = {};
+    volatile LONG fanWiring_[kMaxGpus];  // kFanWiringDriver until the BIOS says otherwise
+    volatile LONG hasAdt7473_[kMaxGpus] = {};
+    volatile LONG tachometerPresent_[kMaxGpus] = {};
+    volatile LONG savedMaximumDuty_[kMaxGpus];  // -1 until start-up saves one
+    HWND notifyWindow_ = nullptr;
+    DWORD guiThreadId_ = 0;
+    PerfCapabilities perfCapabilities_[kMaxGpus] = {};
     HandleHolder i2cMutex_;
-    uint8_t monitorChipAddress_[kMaxGpus];
-    BOOL isWow64_;
+    uint8_t monitorChipAddress_[kMaxGpus] = {};
+    BOOL isWow64_ = FALSE;
     PmReaderBinding pmReader_;
     HandleHolder startupThread_;
-    volatile LONG startupCheckDone_;
-    bool forceWow64_;
+    volatile LONG startupCheckDone_ = 0;
+    bool forceWow64_ = false;
     std::atomic<uint32_t> fanFixed_{0};
     std::atomic<uint32_t> clocksWritten_{0};
 };

@@ -1,13 +1,10 @@
 #include "IniReader.h"
 
-IniReader::IniReader() : disCode_(NULL) {
-    inicd_.Reset(LoadLibraryW(L"inicd.dll"));
+IniReader::IniReader() : inicd_(LoadLibraryW(L"inicd.dll")) {
     if (inicd_) {
         disCode_ = (DisCodeFn)(void*)GetProcAddress(inicd_.Get(), "DisCode");
     }
 }
-
-IniReader::~IniReader() {}
 
 int IniReader::Load(const wchar_t* fileName, bool decode) {
     text_.Clear();

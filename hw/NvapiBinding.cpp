@@ -19,15 +19,6 @@ const NvapiEntry NvapiEntryTable[] = {
     {kNvSetPerfClocks, 0x07BCF4AC},      {0, 0},
 };
 
-NvapiBinding::NvapiBinding(const char* library)
-    : library_(library), bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
-    for (int i = 0; i < kNvFunctionCount; i++) {
-        slots_[i] = NULL;
-    }
-}
-
-NvapiBinding::~NvapiBinding() {}
-
 NvStatus NvapiBinding::Bind() {
     // Bound once for good; a failure is tried again, since a driver that is
     // not up yet at logon comes up a little later.
@@ -41,7 +32,7 @@ NvStatus NvapiBinding::Bind() {
         return bindStatus_;
     }
     QueryInterfaceFn query = (QueryInterfaceFn)(void*)GetProcAddress(module_.Get(), "nvapi_QueryInterface");
-    InitializeFn initialize = query ? (InitializeFn)query(kNvInitializeId) : NULL;
+    InitializeFn initialize = query ? (InitializeFn)query(kNvInitializeId) : nullptr;
     if (!initialize || initialize() < 0) {
         bindStatus_ = kNvError;
         return bindStatus_;

@@ -98,7 +98,7 @@ void HardwareObject::TestAdt7473Tachometer(uint8_t gpu) {
     }
     tachometerPresent_[gpu] = good >= kTachGoodPassesNeeded;
     if (wasAuto) {
-        SetFanAuto(gpu, NULL, NULL);
+        SetFanAuto(gpu, nullptr, nullptr);
     } else {
         SetFanSpeed(gpu, duty);
     }
