@@ -14,6 +14,7 @@
 
 #include "Application.h"
 #include "ClockTrial.h"
+#include "HandleHolders.h"
 #include "LinkLabel.h"
 #include "NewsFetcher.h"
 
@@ -68,10 +69,9 @@ void UseNewsPageForTests() {
 wchar_t gLaunchLog[MAX_PATH] = {};
 
 void LogLaunch(const char* address) {
-    FILE* log = _wfopen(gLaunchLog, L"ab");
+    FileHolder log(_wfopen(gLaunchLog, L"ab"));
     if (!log) return;
-    fprintf(log, "%s\n", address);
-    fclose(log);
+    fprintf(log.Get(), "%s\n", address);
 }
 
 void LogLaunchesForTests() {

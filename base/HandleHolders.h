@@ -1,9 +1,12 @@
-// Owners for kernel objects, loaded modules and registry keys, so that each
-// is closed once, on every path, by the one holder that received it. GDI
+// Owners for kernel objects, loaded modules, registry keys and C library
+// files, so that each is closed once, on every path, by the one holder that
+// received it. GDI
 // objects have their own holders in the control library (GdiHolders.h).
 #pragma once
 
 #include <windows.h>
+
+#include <stdio.h>
 
 template <typename Traits>
 class UniqueHandle {
@@ -58,6 +61,13 @@ struct RegistryKeyTraits {
     static void Close(HKEY k) { RegCloseKey(k); }
 };
 
+struct FileTraits {
+    using Type = FILE*;
+    static bool Valid(FILE* f) { return f != nullptr; }
+    static void Close(FILE* f) { fclose(f); }
+};
+
 using HandleHolder = UniqueHandle<KernelHandleTraits>;
 using ModuleHolder = UniqueHandle<ModuleTraits>;
 using RegistryKeyHolder = UniqueHandle<RegistryKeyTraits>;
+using FileHolder = UniqueHandle<FileTraits>;

@@ -1,6 +1,7 @@
 #include "WindowUtils.h"
 
 #include "HandleHolders.h"
+#include "Kernel32Function.h"
 
 #include "CenterPlacement.h"
 
@@ -8,19 +9,10 @@ namespace {
 
 typedef HANDLE(WINAPI* OpenThreadFn)(DWORD, BOOL, DWORD);
 
-// OpenThread is missing from the oldest kernels; look it up once.
-OpenThreadFn gOpenThread = NULL;
-bool gOpenThreadLooked = false;
-
+// OpenThread is missing from the oldest kernels; looked up once.
 OpenThreadFn GetOpenThread() {
-    if (!gOpenThreadLooked) {
-        gOpenThreadLooked = true;
-        HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-        if (kernel) {
-            gOpenThread = reinterpret_cast<OpenThreadFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "OpenThread")));
-        }
-    }
-    return gOpenThread;
+    static const OpenThreadFn openThread = Kernel32Function<OpenThreadFn>("OpenThread");
+    return openThread;
 }
 
 // How often a thread still running is asked again.

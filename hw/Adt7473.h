@@ -20,6 +20,8 @@ const int32_t kAdtNoSavedMaximumDuty = -1;
 class Adt7473 {
 public:
     explicit Adt7473(ChipRegisters& registers) : registers_(registers) {}
+    Adt7473(const Adt7473&) = delete;
+    Adt7473& operator=(const Adt7473&) = delete;
 
     // True when the identification registers name an ADT7473; the chip is
     // then set up (the result of that write is not part of the answer). A
@@ -48,8 +50,5 @@ public:
     bool ReadBiosMaximumDuty(Adt7473Pwm pwm, uint8_t* duty);
 
 private:
-    Adt7473(const Adt7473&);
-    Adt7473& operator=(const Adt7473&);
-
     ChipRegisters& registers_;
 };

@@ -1,9 +1,6 @@
 #include "CardSettings.h"
 
-#include <string.h>
-
 CardSettings::CardSettings() {
-    memset(cards_, 0, sizeof(cards_));
     for (int i = 0; i < kMaxCards; i++) {
         cards_[i].shorts[kAuxSliderLow] = 90;
         cards_[i].shorts[kAuxSliderHigh] = 110;

@@ -90,5 +90,5 @@ private:
         uint32_t clockLevel;
         wchar_t deviceKey[kDeviceKeyChars + 1];
     };
-    Card cards_[kMaxCards];
+    Card cards_[kMaxCards] = {};
 };

@@ -22,7 +22,7 @@ ClockGroup* GroupForDomain(LevelClocks* clocks, uint32_t domainId) {
         case kNvDomainShader:
             return &clocks->shader;
         default:
-            return NULL;
+            return nullptr;
     }
 }
 

@@ -14,7 +14,7 @@ Adt7473Pwm HardwareObject::AdtPwmOutput(uint8_t gpu) const {
     return fanWiring_[gpu] == kFanWiringAdtPwm2 ? kAdtPwm2 : kAdtPwm1;
 }
 
-bool HardwareObject::FanGuardPasses(uint8_t gpu) const {
+bool HardwareObject::HasFanControl(uint8_t gpu) const {
     if (!ValidGpu(gpu)) {
         return false;
     }
@@ -64,7 +64,7 @@ NvStatus HardwareObject::SetDriverCoolerLevel(uint8_t gpu, uint32_t index, uint3
 }
 
 NvStatus HardwareObject::ReadFanSpeed(uint8_t gpu, uint32_t* value, bool measured) {
-    if (!FanGuardPasses(gpu)) {
+    if (!HasFanControl(gpu)) {
         return kStatusNoSuchDevice;
     }
     if (HasMonitorChip(gpu)) {
@@ -96,7 +96,7 @@ NvStatus HardwareObject::ReadFanSpeed(uint8_t gpu, uint32_t* value, bool measure
 }
 
 NvStatus HardwareObject::SetFanSpeed(uint8_t gpu, uint32_t value) {
-    if (!FanGuardPasses(gpu)) {
+    if (!HasFanControl(gpu)) {
         return kStatusNoSuchDevice;
     }
     // Marked before the write: a write cut short may have landed.

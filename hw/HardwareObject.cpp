@@ -1,10 +1,10 @@
 #include "HardwareObject.h"
 
 #include <string.h>
-#include <wchar.h>
 
 #include "Adt7473.h"
 #include "ChipRegisters.h"
+#include "Kernel32Function.h"
 #include "MonitorChip.h"
 #include "ThreadStart.h"
 
@@ -15,33 +15,12 @@ const int kInitializeWinIoAttempts = 2;
 }  // namespace
 
 HardwareObject::HardwareObject(const char* driverLibrary)
-    : nvapi_(driverLibrary),
-      gpuCount_(0),
-      notifyWindow_(NULL),
-      guiThreadId_(0),
-      isWow64_(FALSE),
-      initializeWinIo_(NULL),
-      shutdownWinIo_(NULL),
-      getPortVal_(NULL),
-      setPortVal_(NULL),
-      getPhysLong_(NULL),
-      setPhysLong_(NULL),
-      portIoReady_(FALSE),
-      startupCheckDone_(0),
-      forceWow64_(false) {
+    : nvapi_(driverLibrary), i2cMutex_(CreateMutexW(nullptr, FALSE, L"HwObj_I2cMutex")) {
     for (int i = 0; i < kMaxGpus; i++) {
-        gpuHandles_[i].store(NULL);
-    }
-    memset(coolerCache_, 0, sizeof(coolerCache_));
-    memset(perfCapabilities_, 0, sizeof(perfCapabilities_));
-    for (int i = 0; i < kMaxGpus; i++) {
+        gpuHandles_[i].store(nullptr);
         fanWiring_[i] = kFanWiringDriver;
-        hasAdt7473_[i] = 0;
-        tachometerPresent_[i] = 0;
         savedMaximumDuty_[i] = -1;
-        monitorChipAddress_[i] = 0;
     }
-    i2cMutex_.Reset(CreateMutexW(NULL, FALSE, L"HwObj_I2cMutex"));
 }
 
 HardwareObject::~HardwareObject() {
@@ -51,12 +30,8 @@ HardwareObject::~HardwareObject() {
     if (!WaitForStartupCheck(kStartupWorkerExitWaitMs)) {
         nvapi_.KeepLoaded();
         i2cMutex_.Release();
-        pmReader_.Release();
+        pmReader_.KeepLoaded();
         startupThread_.Release();
-        return;
-    }
-    if (portIoReady_ && shutdownWinIo_) {
-        shutdownWinIo_();
     }
 }
 
@@ -89,12 +64,10 @@ HardwareStartResult HardwareObject::InitializeHardware() {
             return kHardwareUnavailable;
         }
     }
-    BindPmReader();
+    pmReader_.Bind();
     DetectWow64();
-    if (!isWow64_ && initializeWinIo_) {
-        for (int i = 0; i < kInitializeWinIoAttempts && !portIoReady_; i++) {
-            portIoReady_ = (initializeWinIo_() & 0xFF) != 0;
-        }
+    if (!isWow64_) {
+        pmReader_.StartPortIo(kInitializeWinIoAttempts);
     }
     OSVERSIONINFOW version;
     memset(&version, 0, sizeof(version));
@@ -111,7 +84,7 @@ HardwareStartResult HardwareObject::InitializeHardware() {
             I2cChipRegisters registers = MonitorChipRegisters(gpu);
             MonitorChip(registers).ClearForcedFullSpeed();
         } else {
-            ReadCoolerSettings(gpu, NULL);
+            ReadCoolerSettings(gpu, nullptr);
         }
     }
     HANDLE thread = StartThread(StartupHardwareCheck, this, kWorkerThreadStackBytes);
@@ -188,37 +161,10 @@ bool HardwareObject::CheckPerformanceLevels(uint8_t gpu) {
     return caps.has2DLevel || caps.has3DLevel;
 }
 
-void HardwareObject::BindPmReader() {
-    pmReader_.Reset(LoadLibraryW(L"PMReader.dll"));
-    if (!pmReader_) {
-        return;
-    }
-    initializeWinIo_ = (InitializeWinIoFn)(void*)GetProcAddress(pmReader_.Get(), "InitializeWinIo");
-    shutdownWinIo_ = (ShutdownWinIoFn)(void*)GetProcAddress(pmReader_.Get(), "ShutdownWinIo");
-    getPortVal_ = (GetPortValFn)(void*)GetProcAddress(pmReader_.Get(), "GetPortVal");
-    setPortVal_ = (SetPortValFn)(void*)GetProcAddress(pmReader_.Get(), "SetPortVal");
-    getPhysLong_ = (GetPhysLongFn)(void*)GetProcAddress(pmReader_.Get(), "GetPhysLong");
-    setPhysLong_ = (SetPhysLongFn)(void*)GetProcAddress(pmReader_.Get(), "SetPhysLong");
-}
-
 void HardwareObject::DetectWow64() {
     typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, BOOL*);
-    wchar_t systemDir[261];
-    wchar_t path[300];
-    ModuleHolder kernel;
-    UINT length = GetSystemDirectoryW(systemDir, 261);
-    if (length > 0 && length < 261) {
-        _snwprintf(path, 300, L"%s\\kernel32.dll", systemDir);
-        path[299] = 0;
-        kernel.Reset(LoadLibraryW(path));
-    }
-    if (!kernel) {
-        kernel.Reset(LoadLibraryW(L"kernel32.dll"));
-    }
-    if (!kernel) {
-        return;
-    }
-    IsWow64ProcessFn isWow64Process = (IsWow64ProcessFn)(void*)GetProcAddress(kernel.Get(), "IsWow64Process");
+    // Windows XP before SP2 has no IsWow64Process.
+    IsWow64ProcessFn isWow64Process = Kernel32Function<IsWow64ProcessFn>("IsWow64Process");
     if (isWow64Process) {
         BOOL answer = FALSE;
         isWow64_ = isWow64Process(GetCurrentProcess(), &answer) && answer;
@@ -262,13 +208,6 @@ bool HardwareObject::HasAdt7473(uint8_t gpu) const {
 
 int32_t HardwareObject::GetFanWiring(uint8_t gpu) const {
     return gpu < kMaxGpus ? (int32_t)fanWiring_[gpu] : (int32_t)kFanWiringNone;
-}
-
-bool HardwareObject::HasFanControl(uint8_t gpu) const {
-    if (gpu >= kMaxGpus) {
-        return false;
-    }
-    return HasMonitorChip(gpu) || (coolerCache_[gpu].count >= 1 && fanWiring_[gpu] != kFanWiringNone);
 }
 
 bool HardwareObject::HasTachometer(uint8_t gpu) const {

@@ -9,8 +9,9 @@
 #include <atomic>
 
 #include "HardwareTypes.h"
-#include "NvapiStub.h"
+#include "NvapiBinding.h"
 #include "NvapiTypes.h"
+#include "PmReaderBinding.h"
 
 class I2cChipRegisters;
 enum Adt7473Pwm : uint8_t;
@@ -28,14 +29,6 @@ const DWORD kI2cMutexWaitMs = 2000;
 const DWORD kStartupWorkerExitWaitMs = 5000;
 const UINT kUmHardwareReady = WM_USER + 46;  // 1070, thread message
 
-// Entry points of the port and physical-memory library.
-typedef int(WINAPI* InitializeWinIoFn)();
-typedef void(WINAPI* ShutdownWinIoFn)();
-typedef int(WINAPI* GetPortValFn)(WORD port, DWORD* value, BYTE size);
-typedef int(WINAPI* SetPortValFn)(WORD port, DWORD value, BYTE size);
-typedef int(WINAPI* GetPhysLongFn)(DWORD_PTR address, DWORD* value);
-typedef int(WINAPI* SetPhysLongFn)(DWORD_PTR address, DWORD value);
-
 enum HardwareStartResult {
     kHardwareStarted = 0,      // the start-up worker runs
     kHardwareUnavailable = 1,  // the driver or the GPUs could not be used
@@ -47,6 +40,8 @@ public:
     // driverLibrary: "nvapi.dll" unless a test binds a stand-in.
     explicit HardwareObject(const char* driverLibrary = "nvapi.dll");
     virtual ~HardwareObject();
+    HardwareObject(const HardwareObject&) = delete;
+    HardwareObject& operator=(const HardwareObject&) = delete;
 
     // Start-up hands these over before the hardware starts: the worker posts
     // WM_DESTROY to the notify window when done, or UM_HARDWARE_READY to the
@@ -71,6 +66,9 @@ public:
     bool HasMonitorChip(uint8_t gpu) const;
     bool HasAdt7473(uint8_t gpu) const;
     int32_t GetFanWiring(uint8_t gpu) const;
+    // A fan this program can read and set: the monitor chip's, or the
+    // driver's cooler on a card whose BIOS wires the fan. Every fan call
+    // checks it first.
     bool HasFanControl(uint8_t gpu) const;
     bool HasTachometer(uint8_t gpu) const;
     bool HasShaderClock(uint8_t gpu) const;
@@ -81,7 +79,7 @@ public:
     // Tests only: take the path of a 32-bit process on 64-bit Windows (no
     // port I/O, GPU 0's BIOS from a flash tool backup) whatever the process.
     void ForceWow64ForTest() { forceWow64_ = true; }
-    bool PortIoReady() const { return portIoReady_ != 0; }
+    bool PortIoReady() const { return pmReader_.PortIoReady(); }
 
     // I2C transport, serialised by the mutex "HwObj_I2cMutex". With
     // detectedAddress the GPU's monitor chip address is used, else 0x5C.
@@ -134,15 +132,11 @@ public:
     bool ClocksWrittenByThisRun(uint8_t gpu) const { return gpu < kMaxGpus && (clocksWritten_.load() >> gpu & 1) != 0; }
 
 private:
-    HardwareObject(const HardwareObject&);
-    HardwareObject& operator=(const HardwareObject&);
-
     // Into handles (kNvMaxPhysicalGpus entries); *count capped at kMaxGpus.
     NvStatus EnumerateGpus(NvPhysicalGpuHandle* handles, uint8_t* count);
     void PublishHandles(const NvPhysicalGpuHandle* handles, uint8_t count);
     NvPhysicalGpuHandle GpuHandle(uint8_t gpu) const { return gpuHandles_[gpu].load(); }
     bool CheckPerformanceLevels(uint8_t gpu);
-    void BindPmReader();
     void DetectWow64();
     void DetectMonitorChip(uint8_t gpu);
     void ProbeAdt7473(uint8_t gpu);
@@ -153,7 +147,6 @@ private:
     I2cChipRegisters MonitorChipRegisters(uint8_t gpu);
     I2cChipRegisters Adt7473Registers(uint8_t gpu);
     bool ValidGpu(uint8_t gpu) const { return gpu < gpuCount_; }
-    bool FanGuardPasses(uint8_t gpu) const;
     NvStatus WriteFanAuto(uint8_t gpu, const uint32_t* temperatures, const uint32_t* speeds);
     NvStatus QueryFanCooler(uint8_t gpu, NvCoolerSettings* record, uint32_t* index);
     NvStatus SetDriverCoolerLevel(uint8_t gpu, uint32_t index, uint32_t level, uint32_t policy);
@@ -167,33 +160,26 @@ private:
     void ReadBiosFromMemory(uint8_t text[]);
     void TestAdt7473Tachometer(uint8_t gpu);
 
-    NvapiStub nvapi_;
+    NvapiBinding nvapi_;
     // Rewritten by a recovery on the monitor thread while other threads make
     // calls with them: each handle is replaced whole.
     std::atomic<NvPhysicalGpuHandle> gpuHandles_[kMaxGpus];
-    uint8_t gpuCount_;
-    NvCoolerSettings coolerCache_[kMaxGpus];
-    volatile LONG fanWiring_[kMaxGpus];
-    volatile LONG hasAdt7473_[kMaxGpus];
-    volatile LONG tachometerPresent_[kMaxGpus];
-    volatile LONG savedMaximumDuty_[kMaxGpus];
-    HWND notifyWindow_;
-    DWORD guiThreadId_;
-    PerfCapabilities perfCapabilities_[kMaxGpus];
+    uint8_t gpuCount_ = 0;
+    NvCoolerSettings coolerCache_[kMaxGpus] = {};
+    volatile LONG fanWiring_[kMaxGpus];  // kFanWiringDriver until the BIOS says otherwise
+    volatile LONG hasAdt7473_[kMaxGpus] = {};
+    volatile LONG tachometerPresent_[kMaxGpus] = {};
+    volatile LONG savedMaximumDuty_[kMaxGpus];  // -1 until start-up saves one
+    HWND notifyWindow_ = nullptr;
+    DWORD guiThreadId_ = 0;
+    PerfCapabilities perfCapabilities_[kMaxGpus] = {};
     HandleHolder i2cMutex_;
-    uint8_t monitorChipAddress_[kMaxGpus];
-    BOOL isWow64_;
-    ModuleHolder pmReader_;
-    InitializeWinIoFn initializeWinIo_;
-    ShutdownWinIoFn shutdownWinIo_;
-    GetPortValFn getPortVal_;
-    SetPortValFn setPortVal_;
-    GetPhysLongFn getPhysLong_;
-    SetPhysLongFn setPhysLong_;
-    BOOL portIoReady_;
+    uint8_t monitorChipAddress_[kMaxGpus] = {};
+    BOOL isWow64_ = FALSE;
+    PmReaderBinding pmReader_;
     HandleHolder startupThread_;
-    volatile LONG startupCheckDone_;
-    bool forceWow64_;
+    volatile LONG startupCheckDone_ = 0;
+    bool forceWow64_ = false;
     std::atomic<uint32_t> fanFixed_{0};
     std::atomic<uint32_t> clocksWritten_{0};
 };

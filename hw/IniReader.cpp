@@ -1,37 +1,15 @@
 #include "IniReader.h"
 
-IniReader::IniReader() : disCode_(NULL) {
-    inicd_.Reset(LoadLibraryW(L"inicd.dll"));
+IniReader::IniReader() : inicd_(LoadLibraryW(L"inicd.dll")) {
     if (inicd_) {
         disCode_ = (DisCodeFn)(void*)GetProcAddress(inicd_.Get(), "DisCode");
     }
 }
 
-IniReader::~IniReader() {}
-
-namespace {
-
-// Closes the file on every way out of Load.
-class FileCloser {
-public:
-    explicit FileCloser(FILE* file) : file_(file) {}
-    ~FileCloser() {
-        if (file_) fclose(file_);
-    }
-    FILE* Get() const { return file_; }
-
-private:
-    FileCloser(const FileCloser&);
-    FileCloser& operator=(const FileCloser&);
-    FILE* file_;
-};
-
-}  // namespace
-
 int IniReader::Load(const wchar_t* fileName, bool decode) {
     text_.Clear();
-    FileCloser file(_wfopen(fileName, L"rb"));
-    if (!file.Get()) {
+    FileHolder file(_wfopen(fileName, L"rb"));
+    if (!file) {
         return 0;
     }
     int64_t length = -1;

@@ -17,7 +17,8 @@ typedef int(__cdecl* DisCodeFn)(wchar_t* buffer, int unitCount);
 class IniReader {
 public:
     IniReader();  // loads "inicd.dll"
-    ~IniReader();
+    IniReader(const IniReader&) = delete;
+    IniReader& operator=(const IniReader&) = delete;
 
     // 1 when the file was read whole and parsed, else 0 and the reader is
     // empty. With decode set the text is first decoded by DisCode, and a
@@ -39,13 +40,10 @@ public:
     const IniText& Parsed() const { return text_; }
     const IniNode* Root() const { return text_.Root(); }
     const wchar_t* Text() const { return text_.Text(); }
-    bool HasDecoder() const { return disCode_ != NULL; }
+    bool HasDecoder() const { return disCode_ != nullptr; }
 
 private:
-    IniReader(const IniReader&);
-    IniReader& operator=(const IniReader&);
-
     ModuleHolder inicd_;
-    DisCodeFn disCode_;
+    DisCodeFn disCode_ = nullptr;
     IniText text_;
 };

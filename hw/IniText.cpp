@@ -1,7 +1,9 @@
 #include "IniText.h"
 
-#include <new>
 #include <string.h>
+
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -9,34 +11,27 @@ const Utf16Unit kByteOrderMark = 0xFEFF;
 
 enum ParseState { kIdle, kInSection, kInKey, kInValue };
 
-IniNode* NewNode(uint32_t begin, uint32_t end) {
-    IniNode* node = new (std::nothrow) IniNode;
+std::unique_ptr<IniNode> NewNode(uint32_t begin, uint32_t end) {
+    std::unique_ptr<IniNode> node(new (std::nothrow) IniNode);
     if (node) {
         node->begin = begin;
         node->end = end;
-        node->next = NULL;
-        node->child = NULL;
     }
     return node;
 }
 
 // Frees a tree of at most three levels without recursing along the
-// (possibly very long) sibling lists.
+// (possibly very long) sibling lists: each node is unlinked from its next
+// sibling before it goes.
 void FreeChildren(IniNode* node) {
-    IniNode* section = node->child;
+    std::unique_ptr<IniNode> section = std::move(node->child);
     while (section) {
-        IniNode* key = section->child;
+        std::unique_ptr<IniNode> key = std::move(section->child);
         while (key) {
-            delete key->child;
-            IniNode* nextKey = key->next;
-            delete key;
-            key = nextKey;
+            key = std::move(key->next);
         }
-        IniNode* nextSection = section->next;
-        delete section;
-        section = nextSection;
+        section = std::move(section->next);
     }
-    node->child = NULL;
 }
 
 // Names are written with blanks around them for legibility.
@@ -63,36 +58,28 @@ int DigitValue(Utf16Unit c) {
 
 }  // namespace
 
-IniText::IniText() : buffer_(NULL), unitCount_(0) {
-    root_.begin = 0;
-    root_.end = 0;
-    root_.next = NULL;
-    root_.child = NULL;
-}
-
 IniText::~IniText() {
     Clear();
 }
 
 void IniText::Clear() {
     FreeChildren(&root_);
-    delete[] buffer_;
-    buffer_ = NULL;
+    buffer_.reset();
     unitCount_ = 0;
 }
 
 Utf16Unit* IniText::Allocate(uint32_t unitCount) {
     Clear();
     if (unitCount > kIniMaxFileBytes / 2) {
-        return NULL;
+        return nullptr;
     }
-    buffer_ = new (std::nothrow) Utf16Unit[unitCount + 1];
+    buffer_.reset(new (std::nothrow) Utf16Unit[unitCount + 1]);
     if (!buffer_) {
-        return NULL;
+        return nullptr;
     }
-    memset(buffer_, 0, (unitCount + 1) * sizeof(Utf16Unit));
+    memset(buffer_.get(), 0, (unitCount + 1) * sizeof(Utf16Unit));
     unitCount_ = unitCount;
-    return buffer_;
+    return buffer_.get();
 }
 
 int IniText::SetText(const Utf16Unit* text, uint32_t unitCount) {
@@ -118,8 +105,9 @@ int IniText::Parse() {
 bool IniText::ParseTree() {
     ParseState state = kIdle;
     uint32_t start = 0;
-    IniNode* lastSection = NULL;
-    IniNode* lastKey = NULL;
+    // The last section and key linked so far, owned by the tree.
+    IniNode* lastSection = nullptr;
+    IniNode* lastKey = nullptr;
     for (uint32_t i = 0; i < unitCount_; i++) {
         Utf16Unit c = buffer_[i];
         if (c == kByteOrderMark) {
@@ -130,41 +118,34 @@ bool IniText::ParseTree() {
             state = kInSection;
         } else if (c == ']' && state == kInSection) {
             uint32_t begin = start, end = i;
-            TrimSpaces(buffer_, &begin, &end);
-            IniNode* section = NewNode(begin, end);
+            TrimSpaces(buffer_.get(), &begin, &end);
+            std::unique_ptr<IniNode> section = NewNode(begin, end);
             if (!section) {
                 return false;
             }
-            if (lastSection) {
-                lastSection->next = section;
-            } else {
-                root_.child = section;
-            }
-            lastSection = section;
-            lastKey = NULL;
+            std::unique_ptr<IniNode>& link = lastSection ? lastSection->next : root_.child;
+            link = std::move(section);
+            lastSection = link.get();
+            lastKey = nullptr;
             state = kIdle;
         } else if (c == '=' && state == kInKey && lastSection) {
             uint32_t begin = start, end = i;
-            TrimSpaces(buffer_, &begin, &end);
-            IniNode* key = NewNode(begin, end);
+            TrimSpaces(buffer_.get(), &begin, &end);
+            std::unique_ptr<IniNode> key = NewNode(begin, end);
             if (!key) {
                 return false;
             }
-            if (lastKey) {
-                lastKey->next = key;
-            } else {
-                lastSection->child = key;
-            }
-            lastKey = key;
+            std::unique_ptr<IniNode>& link = lastKey ? lastKey->next : lastSection->child;
+            link = std::move(key);
+            lastKey = link.get();
             start = i + 1;
             state = kInValue;
         } else if (c == '\r' || c == '\n') {
             if (state == kInValue) {
-                IniNode* value = NewNode(start, i);
-                if (!value) {
+                lastKey->child = NewNode(start, i);
+                if (!lastKey->child) {
                     return false;
                 }
-                lastKey->child = value;
             }
             state = kIdle;
         } else if (state == kIdle) {
@@ -180,7 +161,7 @@ bool IniText::SpanStartsWith(const IniNode* node, const Utf16Unit* name) const {
     if (node->end - node->begin < length) {
         return false;
     }
-    const Utf16Unit* text = buffer_ + node->begin;
+    const Utf16Unit* text = buffer_.get() + node->begin;
     for (size_t i = 0; i < length; i++) {
         if (Utf16AsciiLower(text[i]) != Utf16AsciiLower(name[i])) {
             return false;
@@ -190,19 +171,19 @@ bool IniText::SpanStartsWith(const IniNode* node, const Utf16Unit* name) const {
 }
 
 const IniNode* IniText::FindValue(const Utf16Unit* section, const Utf16Unit* key) const {
-    for (const IniNode* s = root_.child; s; s = s->next) {
+    for (const IniNode* s = root_.child.get(); s; s = s->next.get()) {
         if (!SpanStartsWith(s, section)) {
             continue;
         }
-        for (const IniNode* k = s->child; k; k = k->next) {
+        for (const IniNode* k = s->child.get(); k; k = k->next.get()) {
             if (SpanStartsWith(k, key)) {
-                return k->child;
+                return k->child.get();
             }
         }
         // Only the first matching section is searched.
-        return NULL;
+        return nullptr;
     }
-    return NULL;
+    return nullptr;
 }
 
 int IniText::GetText(const Utf16Unit* section, const Utf16Unit* key, Utf16Unit* out, uint32_t capacity) const {
@@ -214,7 +195,7 @@ int IniText::GetText(const Utf16Unit* section, const Utf16Unit* key, Utf16Unit* 
     if (length > capacity - 1) {
         length = capacity - 1;
     }
-    memcpy(out, buffer_ + value->begin, length * sizeof(Utf16Unit));
+    memcpy(out, buffer_.get() + value->begin, length * sizeof(Utf16Unit));
     out[length] = 0;
     return 1;
 }
@@ -227,7 +208,7 @@ int IniText::GetInt(const Utf16Unit* section, const Utf16Unit* key, int32_t* val
     // The conversion stays inside the value: the text runs on into the
     // following lines, and a number there is no part of this one.
     uint32_t count = node->end - node->begin;
-    *value = Utf16ToInt32(buffer_ + node->begin, count < kIniNumberUnits ? count : kIniNumberUnits, base);
+    *value = Utf16ToInt32(buffer_.get() + node->begin, count < kIniNumberUnits ? count : kIniNumberUnits, base);
     return 1;
 }
 

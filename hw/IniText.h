@@ -6,15 +6,18 @@
 
 #include <stdint.h>
 
+#include <memory>
+
 #include "Utf16Unit.h"
 
 // A span of the text: units [begin, end). The root's children are the
-// sections, a section's children its keys, a key's child its value.
+// sections, a section's children its keys, a key's child its value. Each
+// node owns its next sibling and its first child.
 struct IniNode {
-    uint32_t begin;
-    uint32_t end;
-    IniNode* next;
-    IniNode* child;
+    uint32_t begin = 0;
+    uint32_t end = 0;
+    std::unique_ptr<IniNode> next;
+    std::unique_ptr<IniNode> child;
 };
 
 // Texts above this many bytes are refused: the real ones hold a few
@@ -23,8 +26,10 @@ const uint32_t kIniMaxFileBytes = 1u << 20;
 
 class IniText {
 public:
-    IniText();
+    IniText() = default;
     ~IniText();
+    IniText(const IniText&) = delete;
+    IniText& operator=(const IniText&) = delete;
 
     // Frees the text and the tree.
     void Clear();
@@ -48,19 +53,16 @@ public:
     int GetText(const Utf16Unit* section, const Utf16Unit* key, Utf16Unit* out, uint32_t capacity) const;
 
     const IniNode* Root() const { return &root_; }
-    const Utf16Unit* Text() const { return buffer_; }
+    const Utf16Unit* Text() const { return buffer_.get(); }
     uint32_t UnitCount() const { return unitCount_; }
 
 private:
-    IniText(const IniText&);
-    IniText& operator=(const IniText&);
-
     bool ParseTree();
     const IniNode* FindValue(const Utf16Unit* section, const Utf16Unit* key) const;
     bool SpanStartsWith(const IniNode* node, const Utf16Unit* name) const;
 
-    Utf16Unit* buffer_;
-    uint32_t unitCount_;
+    std::unique_ptr<Utf16Unit[]> buffer_;
+    uint32_t unitCount_ = 0;
     IniNode root_;
 };
 

@@ -16,6 +16,8 @@ const int kMonitorCurveSpeeds = 5;
 class MonitorChip {
 public:
     explicit MonitorChip(ChipRegisters& registers) : registers_(registers) {}
+    MonitorChip(const MonitorChip&) = delete;
+    MonitorChip& operator=(const MonitorChip&) = delete;
 
     // Detection: the chip answers at address with that address in its echo
     // register. A failed read means no chip.
@@ -49,8 +51,5 @@ public:
     NvStatus IsAutomatic(bool* automatic);
 
 private:
-    MonitorChip(const MonitorChip&);
-    MonitorChip& operator=(const MonitorChip&);
-
     ChipRegisters& registers_;
 };

@@ -5,6 +5,7 @@
 #include <wchar.h>
 
 #include "HandleHolders.h"
+#include "Kernel32Function.h"
 #include "WindowUtils.h"
 #include "ProgramFile.h"
 
@@ -30,7 +31,7 @@ const size_t kShortPathChars = 512;
 HWND FindNvflashWindow(const PROCESS_INFORMATION& process, HWND console) {
     DWORD searchStart = GetTickCount();
     for (;;) {
-        HWND window = NULL;
+        HWND window = nullptr;
         if (FindProcessWindow(process.dwProcessId, &window) && window) {
             return window;
         }
@@ -39,7 +40,7 @@ HWND FindNvflashWindow(const PROCESS_INFORMATION& process, HWND console) {
         }
         if (WaitForSingleObject(process.hProcess, kWindowSearchStepMs) == WAIT_OBJECT_0 ||
             GetTickCount() - searchStart > kWindowSearchMs) {
-            return NULL;
+            return nullptr;
         }
     }
 }
@@ -62,37 +63,65 @@ private:
     bool allocated_;
 };
 
-}  // namespace
-
-DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout, DWORD timeLimitMs,
-                 HANDLE* stillRunning) {
-    if (stillRunning) {
-        *stillRunning = NULL;
-    }
-    // A process that already has a console keeps it: only a console made
-    // here is hidden and freed again.
-    ConsoleOfOurOwn console;
-    ModuleHolder kernel(LoadLibraryA("kernel32.dll"));
-    GetConsoleWindowFn getConsoleWindow =
-        kernel ? (GetConsoleWindowFn)(void*)GetProcAddress(kernel.Get(), "GetConsoleWindow") : NULL;
-    DWORD start = GetTickCount();
-
+// Starts the command in the program's folder: the tool writes its backup
+// into its current directory, where the backup is read.
+bool StartNvflash(const wchar_t* command, PROCESS_INFORMATION* info) {
     wchar_t commandLine[kNvflashCommandChars];
-    if (!getConsoleWindow || wcslen(command) >= kNvflashCommandChars) {
-        return kNvflashNotStarted;
+    if (wcslen(command) >= kNvflashCommandChars) {
+        return false;
     }
     wcscpy(commandLine, command);
     STARTUPINFOW startup;
     memset(&startup, 0, sizeof(startup));
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info;
-    memset(&info, 0, sizeof(info));
-    // The tool writes its backup into its current directory: the program's
-    // folder, where the backup is read.
+    memset(info, 0, sizeof(*info));
     wchar_t folder[MAX_PATH];
-    const wchar_t* directory = ProgramFolder(folder, MAX_PATH) ? folder : NULL;
-    if (!CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, directory, &startup,
-                        &info)) {
+    const wchar_t* directory = ProgramFolder(folder, MAX_PATH) ? folder : nullptr;
+    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, directory,
+                          &startup, info) != FALSE;
+}
+
+// Posts 'Y' to the tool's window until it ends or timeLimitMs have passed
+// since start; the tool's last exit code is the result.
+DWORD ConfirmUntilExit(HandleHolder& process, HWND window, DWORD start, bool terminateOnTimeout, DWORD timeLimitMs,
+                       HANDLE* stillRunning) {
+    DWORD exitCode = kNvflashNotStarted;
+    DWORD code = 0;
+    while (GetExitCodeProcess(process.Get(), &code)) {
+        exitCode = code;
+        PostMessageW(window, WM_KEYDOWN, kConfirmKey, 1);
+        if (GetTickCount() - start > timeLimitMs) {
+            // Termination is asynchronous: the next backup must not meet a
+            // dying tool that still holds the image file.
+            if (terminateOnTimeout && TerminateProcess(process.Get(), 0)) {
+                WaitForSingleObject(process.Get(), kKilledToolExitWaitMs);
+            } else if (!terminateOnTimeout && stillRunning) {
+                *stillRunning = process.Release();
+            }
+            break;
+        }
+        if (code != STILL_ACTIVE) {
+            break;
+        }
+        WaitForSingleObject(process.Get(), kConfirmIntervalMs);
+    }
+    return exitCode;
+}
+
+}  // namespace
+
+DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout, DWORD timeLimitMs,
+                 HANDLE* stillRunning) {
+    if (stillRunning) {
+        *stillRunning = nullptr;
+    }
+    // A process that already has a console keeps it: only a console made
+    // here is hidden and freed again.
+    ConsoleOfOurOwn console;
+    GetConsoleWindowFn getConsoleWindow = Kernel32Function<GetConsoleWindowFn>("GetConsoleWindow");
+    DWORD start = GetTickCount();
+    PROCESS_INFORMATION info;
+    if (!getConsoleWindow || !StartNvflash(command, &info)) {
         return kNvflashNotStarted;
     }
     HandleHolder process(info.hProcess);
@@ -115,27 +144,7 @@ DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTim
     if (consoleWindow && console.Allocated()) {
         ShowWindow(consoleWindow, SW_HIDE);
     }
-    DWORD exitCode = kNvflashNotStarted;
-    DWORD code = 0;
-    while (GetExitCodeProcess(process.Get(), &code)) {
-        exitCode = code;
-        PostMessageW(window, WM_KEYDOWN, kConfirmKey, 1);
-        if (GetTickCount() - start > timeLimitMs) {
-            // Termination is asynchronous: the next backup must not meet a
-            // dying tool that still holds the image file.
-            if (terminateOnTimeout && TerminateProcess(process.Get(), 0)) {
-                WaitForSingleObject(process.Get(), kKilledToolExitWaitMs);
-            } else if (!terminateOnTimeout && stillRunning) {
-                *stillRunning = process.Release();
-            }
-            break;
-        }
-        if (code != STILL_ACTIVE) {
-            break;
-        }
-        WaitForSingleObject(process.Get(), kConfirmIntervalMs);
-    }
-    return exitCode;
+    return ConfirmUntilExit(process, window, start, terminateOnTimeout, timeLimitMs, stillRunning);
 }
 
 void BuildBackupCommand(uint8_t gpu, wchar_t* out, size_t capacity) {
@@ -175,10 +184,9 @@ DWORD BackupImage(uint8_t gpu, uint8_t text[600], bool* textRead, DWORD timeLimi
     BuildBackupCommand(gpu, command, 64);
     DWORD exitCode = RunNvflash(command, kBackupWindowWaitMs, true, timeLimitMs);
     if (exitCode == 0) {
-        FILE* file = _wfopen(backup.Path(), L"rb");
+        FileHolder file(_wfopen(backup.Path(), L"rb"));
         if (file) {
-            fread(text, 1, 600, file);
-            fclose(file);
+            fread(text, 1, 600, file.Get());
             *textRead = true;
         }
     }

@@ -20,7 +20,7 @@ const size_t kNvflashCommandChars = 500;  // the command buffer holds 1000 bytes
 // When stillRunning is given and the tool outlived the limit without being
 // ended, it receives the tool's process handle (the caller closes it).
 DWORD RunNvflash(const wchar_t* command, DWORD windowWaitMs, bool terminateOnTimeout,
-                 DWORD timeLimitMs = kNvflashTimeLimitMs, HANDLE* stillRunning = NULL);
+                 DWORD timeLimitMs = kNvflashTimeLimitMs, HANDLE* stillRunning = nullptr);
 
 // "NVFLASH --index=N -b VPCurr.rom".
 void BuildBackupCommand(uint8_t gpu, wchar_t* out, size_t capacity);
@@ -37,7 +37,7 @@ bool BuildBiosUpdateCommand(uint8_t card, const wchar_t* path, wchar_t* out, siz
 // Writes the image the update command names to the card. Returns nvflash's
 // exit code (0 updated); a tool still writing at the limit is left to finish
 // and, with stillRunning, handed back as described at RunNvflash.
-DWORD RunBiosUpdate(const wchar_t* command, DWORD timeLimitMs = kNvflashTimeLimitMs, HANDLE* stillRunning = NULL);
+DWORD RunBiosUpdate(const wchar_t* command, DWORD timeLimitMs = kNvflashTimeLimitMs, HANDLE* stillRunning = nullptr);
 
 // Saves the GPU's BIOS to "VPCurr.rom" and reads its first 600 bytes into
 // text (zero-filled past the end of a shorter file). Returns nvflash's exit

@@ -36,7 +36,7 @@ const uint32_t kNvDomainCore = 0;
 const uint32_t kNvDomainMemory = 4;
 const uint32_t kNvDomainShader = 7;
 
-inline uint32_t NvRecordVersion(size_t size) {
+constexpr uint32_t NvRecordVersion(size_t size) {
     return (uint32_t)size | (1u << 16);
 }
 
@@ -150,8 +150,8 @@ static_assert(sizeof(NvPerfLevel) == 904, "perf level");
 static_assert(sizeof(NvPerfClocks) == 10868, "perf clocks record");
 static_assert(offsetof(NvPerfClocks, level) == 20, "perf clocks header");
 
-const uint32_t kNvI2cInfoVersion = (uint32_t)sizeof(NvI2cInfo) | (1u << 16);
-const uint32_t kNvCoolerSettingsVersion = 0x10098;
-const uint32_t kNvCoolerLevelsVersion = 0x1001C;
-const uint32_t kNvThermalSettingsVersion = 0x10044;
-const uint32_t kNvPerfClocksVersion = 0x12A74;
+constexpr uint32_t kNvI2cInfoVersion = NvRecordVersion(sizeof(NvI2cInfo));
+constexpr uint32_t kNvCoolerSettingsVersion = NvRecordVersion(sizeof(NvCoolerSettings));
+constexpr uint32_t kNvCoolerLevelsVersion = NvRecordVersion(sizeof(NvCoolerLevels));
+constexpr uint32_t kNvThermalSettingsVersion = NvRecordVersion(sizeof(NvThermalSettings));
+constexpr uint32_t kNvPerfClocksVersion = NvRecordVersion(sizeof(NvPerfClocks));

@@ -53,7 +53,7 @@ void HardwareObject::RunStartupCheck() {
 void HardwareObject::ReadBiosFromMemory(uint8_t text[]) {
     for (size_t word = 0; word < kBiosTextBytes / 4; word++) {
         DWORD value = 0;
-        if ((getPhysLong_(kBiosPhysicalAddress + word * 4, &value) & 0xFF) == 0) {
+        if (!pmReader_.ReadPhysicalLong(kBiosPhysicalAddress + word * 4, &value)) {
             break;
         }
         memcpy(text + word * 4, &value, 4);
@@ -64,7 +64,7 @@ void HardwareObject::ReadFanWiringFromBios(uint8_t gpu) {
     uint8_t text[kBiosTextBytes];
     memset(text, 0, sizeof(text));
     int32_t wiring = kFanWiringDriver;
-    if (gpu == 0 && portIoReady_ && getPhysLong_) {
+    if (gpu == 0 && pmReader_.PortIoReady() && pmReader_.CanReadPhysicalMemory()) {
         ReadBiosFromMemory(text);
         if (!FindFanWiringSignature(text, sizeof(text), &wiring)) {
             wiring = kFanWiringDriver;
@@ -98,7 +98,7 @@ void HardwareObject::TestAdt7473Tachometer(uint8_t gpu) {
     }
     tachometerPresent_[gpu] = good >= kTachGoodPassesNeeded;
     if (wasAuto) {
-        SetFanAuto(gpu, NULL, NULL);
+        SetFanAuto(gpu, nullptr, nullptr);
     } else {
         SetFanSpeed(gpu, duty);
     }

@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     section.push_back(0);
     CheckFanPresets(text, section.data());
     CheckClockCeilings(text, section.data(), choice);
-    if (const IniNode* first = text.Root()->child) {
+    if (const IniNode* first = text.Root()->child.get()) {
         std::vector<Utf16Unit> name(text.Text() + first->begin, text.Text() + first->end);
         name.push_back(0);
         CheckFanPresets(text, name.data());

@@ -38,22 +38,22 @@ size_t CheckTree(const IniText& ini) {
     FUZZ_CHECK(text[count] == 0);
     size_t nodes = 0;
     uint32_t after = 0;
-    for (const IniNode* s = ini.Root()->child; s; s = s->next) {
+    for (const IniNode* s = ini.Root()->child.get(); s; s = s->next.get()) {
         CheckName(text, s, after, count);
         FUZZ_CHECK(!Contains(text, s, '[', ']'));
         after = s->end + 1;  // past the ']'
         nodes++;
-        for (const IniNode* k = s->child; k; k = k->next) {
+        for (const IniNode* k = s->child.get(); k; k = k->next.get()) {
             CheckName(text, k, after, count);
             // An '=' opening a line starts a key; the next one ends it.
-            IniNode rest = {k->begin + 1, k->end, NULL, NULL};
+            IniNode rest = {k->begin + 1, k->end, nullptr, nullptr};
             FUZZ_CHECK(k->begin == k->end || !Contains(text, &rest, '=', '='));
             after = k->end + 1;
             nodes++;
-            if (const IniNode* v = k->child) {
+            if (const IniNode* v = k->child.get()) {
                 FUZZ_CHECK(v->begin >= after && v->begin <= v->end && v->end < count);
                 FUZZ_CHECK(IsBreak(text[v->end]) && !Contains(text, v, '\r', '\n'));
-                FUZZ_CHECK(v->child == NULL && v->next == NULL);
+                FUZZ_CHECK(v->child == nullptr && v->next == nullptr);
                 after = v->end + 1;
                 nodes++;
             }
@@ -77,10 +77,10 @@ bool SpanBegins(const Utf16Unit* text, const IniNode* node, const std::u16string
 }
 
 const IniNode* ReferenceFind(const IniText& ini, const std::u16string& section, const std::u16string& key) {
-    for (const IniNode* s = ini.Root()->child; s; s = s->next) {
+    for (const IniNode* s = ini.Root()->child.get(); s; s = s->next.get()) {
         if (!SpanBegins(ini.Text(), s, section)) continue;
-        for (const IniNode* k = s->child; k; k = k->next)
-            if (SpanBegins(ini.Text(), k, key)) return k->child;
+        for (const IniNode* k = s->child.get(); k; k = k->next.get())
+            if (SpanBegins(ini.Text(), k, key)) return k->child.get();
         return NULL;
     }
     return NULL;
@@ -162,8 +162,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Names the tree holds, whole, cut and in the other case, and the keys
     // the program looks up.
     int looked = 0;
-    for (const IniNode* s = ini.Root()->child; s && looked < 8; s = s->next) {
-        for (const IniNode* k = s->child; k && looked < 8; k = k->next, looked++) {
+    for (const IniNode* s = ini.Root()->child.get(); s && looked < 8; s = s->next.get()) {
+        for (const IniNode* k = s->child.get(); k && looked < 8; k = k->next.get(), looked++) {
             CheckLookup(ini, NameOf(ini, s, 0xFFFF, false), NameOf(ini, k, 0xFFFF, false), capacity, base);
             CheckLookup(ini, NameOf(ini, s, cut % 8, looked & 1), NameOf(ini, k, cut / 8 % 8, looked & 2), capacity,
                         base);
@@ -176,9 +176,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The same text parsed again gives the same tree.
     IniText again;
     FUZZ_CHECK(again.SetText(ini.Text(), ini.UnitCount()) == 1);
-    const IniNode* a = ini.Root()->child;
-    const IniNode* b = again.Root()->child;
-    for (; a && b; a = a->next, b = b->next)
+    const IniNode* a = ini.Root()->child.get();
+    const IniNode* b = again.Root()->child.get();
+    for (; a && b; a = a->next.get(), b = b->next.get())
         FUZZ_CHECK(a->begin == b->begin && a->end == b->end);
     FUZZ_CHECK(a == NULL && b == NULL);
     return 0;

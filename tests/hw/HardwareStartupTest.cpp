@@ -3,7 +3,7 @@
 
 #include "VcardFixture.h"
 
-#include "NvapiStub.h"
+#include "NvapiBinding.h"
 
 namespace {
 
@@ -18,17 +18,17 @@ class HardwareStartup : public VcardTest {};
 
 TEST_F(HardwareStartup, BindingFailures) {
     Reset("monitorchip");
-    NvapiStub missing("hw_no_such_driver.dll");
+    NvapiBinding missing("hw_no_such_driver.dll");
     EXPECT_EQ(-2, missing.Bind());
     uint32_t count = 0;
     NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus];
     EXPECT_EQ(-4, missing.EnumPhysicalGpus(handles, &count));  // unbound slots answer the fallback
 
-    NvapiStub noQuery("inicd.dll");  // a library without nvapi_QueryInterface
+    NvapiBinding noQuery("inicd.dll");  // a library without nvapi_QueryInterface
     EXPECT_EQ(-1, noQuery.Bind());
 
     Reset("no-driver");
-    NvapiStub failing;
+    NvapiBinding failing;
     EXPECT_EQ(-1, failing.Bind());
     HardwareObject hw;
     EXPECT_EQ(1, Start(hw));
@@ -40,7 +40,7 @@ TEST_F(HardwareStartup, BindingFailures) {
 
     Reset("monitorchip");
     EXPECT_EQ(0, failing.Bind()) << "a driver up later is bound at the next try";
-    NvapiStub bound;
+    NvapiBinding bound;
     EXPECT_EQ(0, bound.Bind());
     EXPECT_EQ(0, bound.EnumPhysicalGpus(handles, &count));
     EXPECT_EQ(1u, count);

@@ -140,10 +140,10 @@ TEST(IniReader, BinaryGarbageParsesWithoutHarm) {
     ASSERT_TRUE(ini.LoadText(noise.data(), (uint32_t)noise.size()));
     int32_t n = 0;
     ini.GetInt(L"", L"", &n, 10);  // whatever it finds, it stays within the buffer
-    for (const IniNode* s = ini.Root()->child; s; s = s->next) {
+    for (const IniNode* s = ini.Root()->child.get(); s; s = s->next.get()) {
         ASSERT_LE(s->begin, s->end);
         ASSERT_LE(s->end, noise.size());
-        for (const IniNode* k = s->child; k; k = k->next) {
+        for (const IniNode* k = s->child.get(); k; k = k->next.get()) {
             ASSERT_LE(k->end, noise.size());
             if (k->child) {
                 ASSERT_LE(k->child->end, noise.size());
@@ -173,7 +173,7 @@ TEST(IniReader, ShippedDatabaseDecodes) {
     ASSERT_EQ(1, ini.Load(L"DMini", true));
     int32_t n = 0;
     int sections = 0;
-    for (const IniNode* s = ini.Root()->child; s; s = s->next) {
+    for (const IniNode* s = ini.Root()->child.get(); s; s = s->next.get()) {
         sections++;
     }
     EXPECT_GE(sections, 15);

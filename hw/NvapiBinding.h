@@ -31,11 +31,12 @@ extern const NvapiEntry NvapiEntryTable[];
 
 const uint32_t kNvInitializeId = 0x0150E828;
 
-class NvapiStub {
+class NvapiBinding {
 public:
     // The driver library is "nvapi.dll"; tests may bind another one.
-    explicit NvapiStub(const char* library = "nvapi.dll");
-    ~NvapiStub();
+    explicit NvapiBinding(const char* library = "nvapi.dll") : library_(library) {}
+    NvapiBinding(const NvapiBinding&) = delete;
+    NvapiBinding& operator=(const NvapiBinding&) = delete;
 
     // -2 "nvapi.dll" not loaded, -1 no query function or initialisation
     // failed, 0 bound. Once bound, later calls return at once; after a
@@ -46,7 +47,7 @@ public:
     // stopped may still be inside it.
     void KeepLoaded() { module_.Release(); }
     NvStatus FallbackStatus() const { return fallback_; }
-    bool HasEntry(NvapiFunction f) const { return slots_[f] != NULL; }
+    bool HasEntry(NvapiFunction f) const { return slots_[f] != nullptr; }
 
     NvStatus EnumPhysicalGpus(NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus], uint32_t* count);
     NvStatus GetPciIdentifiers(NvPhysicalGpuHandle gpu, uint32_t* deviceId, uint32_t* subSystemId, uint32_t* revisionId,
@@ -60,13 +61,10 @@ public:
     NvStatus SetPerfClocks(NvPhysicalGpuHandle gpu, uint32_t levelId, NvPerfClocks* record);
 
 private:
-    NvapiStub(const NvapiStub&);
-    NvapiStub& operator=(const NvapiStub&);
-
     const char* library_;
     ModuleHolder module_;
-    NvStatus bindStatus_;
-    bool bindTried_;
-    NvStatus fallback_;
-    void* slots_[kNvFunctionCount];
+    NvStatus bindStatus_ = kNvApiNotInitialized;
+    bool bindTried_ = false;
+    NvStatus fallback_ = kNvApiNotInitialized;
+    void* slots_[kNvFunctionCount] = {};
 };

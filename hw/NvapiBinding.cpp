@@ -1,4 +1,4 @@
-#include "NvapiStub.h"
+#include "NvapiBinding.h"
 
 // The driver's entry points use the C calling convention.
 typedef void*(__cdecl* QueryInterfaceFn)(uint32_t id);
@@ -19,16 +19,7 @@ const NvapiEntry NvapiEntryTable[] = {
     {kNvSetPerfClocks, 0x07BCF4AC},      {0, 0},
 };
 
-NvapiStub::NvapiStub(const char* library)
-    : library_(library), bindStatus_(kNvApiNotInitialized), bindTried_(false), fallback_(kNvApiNotInitialized) {
-    for (int i = 0; i < kNvFunctionCount; i++) {
-        slots_[i] = NULL;
-    }
-}
-
-NvapiStub::~NvapiStub() {}
-
-NvStatus NvapiStub::Bind() {
+NvStatus NvapiBinding::Bind() {
     // Bound once for good; a failure is tried again, since a driver that is
     // not up yet at logon comes up a little later.
     if (bindTried_ && bindStatus_ == kNvOk) {
@@ -41,7 +32,7 @@ NvStatus NvapiStub::Bind() {
         return bindStatus_;
     }
     QueryInterfaceFn query = (QueryInterfaceFn)(void*)GetProcAddress(module_.Get(), "nvapi_QueryInterface");
-    InitializeFn initialize = query ? (InitializeFn)query(kNvInitializeId) : NULL;
+    InitializeFn initialize = query ? (InitializeFn)query(kNvInitializeId) : nullptr;
     if (!initialize || initialize() < 0) {
         bindStatus_ = kNvError;
         return bindStatus_;
@@ -57,48 +48,48 @@ NvStatus NvapiStub::Bind() {
     return bindStatus_;
 }
 
-NvStatus NvapiStub::EnumPhysicalGpus(NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus], uint32_t* count) {
+NvStatus NvapiBinding::EnumPhysicalGpus(NvPhysicalGpuHandle handles[kNvMaxPhysicalGpus], uint32_t* count) {
     EnumPhysicalGpusFn fn = (EnumPhysicalGpusFn)slots_[kNvEnumPhysicalGpus];
     return fn ? fn(handles, count) : fallback_;
 }
 
-NvStatus NvapiStub::GetPciIdentifiers(NvPhysicalGpuHandle gpu, uint32_t* deviceId, uint32_t* subSystemId,
-                                      uint32_t* revisionId, uint32_t* extDeviceId) {
+NvStatus NvapiBinding::GetPciIdentifiers(NvPhysicalGpuHandle gpu, uint32_t* deviceId, uint32_t* subSystemId,
+                                         uint32_t* revisionId, uint32_t* extDeviceId) {
     GetPciIdentifiersFn fn = (GetPciIdentifiersFn)slots_[kNvGetPciIdentifiers];
     return fn ? fn(gpu, deviceId, subSystemId, revisionId, extDeviceId) : fallback_;
 }
 
-NvStatus NvapiStub::GetThermalSettings(NvPhysicalGpuHandle gpu, uint32_t sensor, NvThermalSettings* record) {
+NvStatus NvapiBinding::GetThermalSettings(NvPhysicalGpuHandle gpu, uint32_t sensor, NvThermalSettings* record) {
     GetThermalSettingsFn fn = (GetThermalSettingsFn)slots_[kNvGetThermalSettings];
     return fn ? fn(gpu, sensor, record) : fallback_;
 }
 
-NvStatus NvapiStub::I2cRead(NvPhysicalGpuHandle gpu, NvI2cInfo* info) {
+NvStatus NvapiBinding::I2cRead(NvPhysicalGpuHandle gpu, NvI2cInfo* info) {
     I2cFn fn = (I2cFn)slots_[kNvI2cRead];
     return fn ? fn(gpu, info) : fallback_;
 }
 
-NvStatus NvapiStub::I2cWrite(NvPhysicalGpuHandle gpu, NvI2cInfo* info) {
+NvStatus NvapiBinding::I2cWrite(NvPhysicalGpuHandle gpu, NvI2cInfo* info) {
     I2cFn fn = (I2cFn)slots_[kNvI2cWrite];
     return fn ? fn(gpu, info) : fallback_;
 }
 
-NvStatus NvapiStub::GetCoolerSettings(NvPhysicalGpuHandle gpu, uint32_t cooler, NvCoolerSettings* record) {
+NvStatus NvapiBinding::GetCoolerSettings(NvPhysicalGpuHandle gpu, uint32_t cooler, NvCoolerSettings* record) {
     GetCoolerSettingsFn fn = (GetCoolerSettingsFn)slots_[kNvGetCoolerSettings];
     return fn ? fn(gpu, cooler, record) : fallback_;
 }
 
-NvStatus NvapiStub::SetCoolerLevels(NvPhysicalGpuHandle gpu, uint32_t cooler, NvCoolerLevels* record) {
+NvStatus NvapiBinding::SetCoolerLevels(NvPhysicalGpuHandle gpu, uint32_t cooler, NvCoolerLevels* record) {
     SetCoolerLevelsFn fn = (SetCoolerLevelsFn)slots_[kNvSetCoolerLevels];
     return fn ? fn(gpu, cooler, record) : fallback_;
 }
 
-NvStatus NvapiStub::GetPerfClocks(NvPhysicalGpuHandle gpu, uint32_t level, NvPerfClocks* record) {
+NvStatus NvapiBinding::GetPerfClocks(NvPhysicalGpuHandle gpu, uint32_t level, NvPerfClocks* record) {
     PerfClocksFn fn = (PerfClocksFn)slots_[kNvGetPerfClocks];
     return fn ? fn(gpu, level, record) : fallback_;
 }
 
-NvStatus NvapiStub::SetPerfClocks(NvPhysicalGpuHandle gpu, uint32_t levelId, NvPerfClocks* record) {
+NvStatus NvapiBinding::SetPerfClocks(NvPhysicalGpuHandle gpu, uint32_t levelId, NvPerfClocks* record) {
     PerfClocksFn fn = (PerfClocksFn)slots_[kNvSetPerfClocks];
     return fn ? fn(gpu, levelId, record) : fallback_;
 }
