@@ -3,6 +3,7 @@
 #include "ProgramName.h"
 #include "CardDatabase.h"
 #include "ControlClasses.h"
+#include "HardwareObject.h"
 #include "LanguageState.h"
 #include "Messages.h"
 #include "NewsWindow.h"
@@ -167,7 +168,7 @@ void Application::WaitForHardwareReady() {
     // No window exists in this mode; the worker's thread message is the only
     // thing this thread waits for.
     MSG msg;
-    while (!PeekMessageW(&msg, NULL, UM_HARDWARE_READY, UM_HARDWARE_READY, PM_REMOVE)) {
+    while (!PeekMessageW(&msg, NULL, kUmHardwareReady, kUmHardwareReady, PM_REMOVE)) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_POSTMESSAGE);
     }
 }

@@ -71,6 +71,25 @@ private:
     HDC dc_;
 };
 
+// GetDC/ReleaseDC: a window's DC (the screen's for a null window) comes
+// from a small cache the system shares, and one that is not given back is
+// lost to every program until this one ends.
+class WindowDCHolder {
+public:
+    explicit WindowDCHolder(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDCHolder() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDCHolder(const WindowDCHolder&) = delete;
+    WindowDCHolder& operator=(const WindowDCHolder&) = delete;
+
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // BeginPaint/EndPaint; always validates the window, even when the caller
 // draws nothing.
 class PaintScope {

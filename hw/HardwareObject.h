@@ -44,7 +44,7 @@ public:
     HardwareObject& operator=(const HardwareObject&) = delete;
 
     // Start-up hands these over before the hardware starts: the worker posts
-    // WM_DESTROY to the notify window when done, or UM_HARDWARE_READY to the
+    // WM_DESTROY to the notify window when done, or kUmHardwareReady to the
     // GUI thread when there is no such window.
     void SetGuiThreadId(DWORD id) { guiThreadId_ = id; }
     DWORD GuiThreadId() const { return guiThreadId_; }

@@ -25,13 +25,11 @@ int RowHeightFor(HFONT font) {
     if (GetObjectW(font, sizeof(logFont), &logFont) == sizeof(logFont)) height = std::abs(logFont.lfHeight);
     if (height == 0) {
         // A font of the default size names no height: ask the font itself.
-        HDC dc = GetDC(nullptr);
+        WindowDCHolder screen(nullptr);
         TEXTMETRICW metrics = {};
-        {
-            ScopedSelect select(dc, font);
-            if (GetTextMetricsW(dc, &metrics)) height = metrics.tmHeight;
-        }
-        ReleaseDC(nullptr, dc);
+        // Declared after the DC, so the font is put back before it goes.
+        ScopedSelect select(screen.Get(), font);
+        if (GetTextMetricsW(screen.Get(), &metrics)) height = metrics.tmHeight;
     }
     return height + 6;
 }

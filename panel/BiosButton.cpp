@@ -18,8 +18,8 @@ void ReleaseBiosButton(void* mainWindow) {
 void MainPanel::ChooseBios() {
     // Flashing is a change to the card like any other tuning, and a walk's
     // card must not be flashed under it.
-    if (!IsAdministrator() || workerRunning.load()) {
-        biosGroup.Select(nullptr);
+    if (!IsAdministrator() || overclock_.WalkRunning()) {
+        biosGroup_.Select(nullptr);
         return;
     }
     FlashRequest request;

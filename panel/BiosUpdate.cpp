@@ -1,6 +1,8 @@
 #include "BiosUpdate.h"
 
 #include <commdlg.h>
+
+#include <memory>
 #include <new>
 #include <string.h>
 #include <wchar.h>
@@ -8,13 +10,12 @@
 #include "HandleHolders.h"
 #include "LanguageState.h"
 #include "NvFlash.h"
+#include "ProgramName.h"
 #include "SessionEndBlock.h"
 #include "ThreadStart.h"
 #include "WindowUtils.h"
 
 namespace {
-
-const wchar_t kCaption[] = L"Vexa Panel";
 
 // Language text ids.
 const int kTextUpdateFailed = 75;
@@ -48,7 +49,8 @@ void RestoreButton(void (*restore)(void*), void* context) {
 }
 
 unsigned __stdcall FlashWorker(void* argument) {
-    FlashJob* job = static_cast<FlashJob*>(argument);
+    // Handed over by StartFlashWorker: this thread owns the job now.
+    std::unique_ptr<FlashJob> job(static_cast<FlashJob*>(argument));
     EnableWindow(job->dialog, FALSE);
     HandleHolder stillWriting;
     DWORD exitCode = RunBiosUpdate(job->command, job->timeLimitMs, stillWriting.Receive());
@@ -57,12 +59,12 @@ unsigned __stdcall FlashWorker(void* argument) {
     EnableWindow(job->mainWindow, TRUE);
     PostMessageW(job->dialog, WM_CLOSE, 0, 0);
     if (exitCode == 0) {
-        MessageBoxW(job->mainWindow, LangText(kTextUpdateSucceeded), kCaption, MB_ICONINFORMATION);
+        MessageBoxW(job->mainWindow, LangText(kTextUpdateSucceeded), kProgramName, MB_ICONINFORMATION);
     } else {
-        MessageBoxW(job->mainWindow, LangText(kTextUpdateFailed), kCaption, MB_ICONERROR);
+        MessageBoxW(job->mainWindow, LangText(kTextUpdateFailed), kProgramName, MB_ICONERROR);
     }
     RestoreButton(job->restoreButton, job->context);
-    delete job;
+    job.reset();
     // A tool that outlived the limit may still be writing the EEPROM: no
     // second update may start on top of it.
     if (stillWriting) {
@@ -75,12 +77,11 @@ unsigned __stdcall FlashWorker(void* argument) {
 // Copies the request into a job and starts the worker; false when nothing
 // was started.
 bool StartFlashWorker(HWND dialog, const FlashRequest* request) {
-    FlashJob* job = new (std::nothrow) FlashJob;
+    std::unique_ptr<FlashJob> job(new (std::nothrow) FlashJob);
     if (!job) {
         return false;
     }
     if (!BuildBiosUpdateCommand(request->cardIndex, request->path, job->command, kNvflashCommandChars)) {
-        delete job;
         return false;
     }
     job->dialog = dialog;
@@ -88,10 +89,12 @@ bool StartFlashWorker(HWND dialog, const FlashRequest* request) {
     job->restoreButton = request->restoreButton;
     job->context = request->context;
     job->timeLimitMs = request->timeLimitMs;
-    // The worker ends on its own; nobody waits for it by its handle.
-    HandleHolder thread(StartThread(FlashWorker, job, kWorkerThreadStackBytes));
+    // The worker ends on its own; nobody waits for it by its handle. It owns
+    // the job once started; a thread that did not start leaves it here.
+    FlashJob* handed = job.release();
+    HandleHolder thread(StartThread(FlashWorker, handed, kWorkerThreadStackBytes));
     if (!thread) {
-        delete job;
+        job.reset(handed);
         return false;
     }
     return true;
@@ -135,7 +138,7 @@ INT_PTR CALLBACK FlashBiosDialogProc(HWND dialog, UINT message, WPARAM wParam, L
                 // A path the command cannot hold is refused, not cut short.
                 InterlockedExchange(&gUpdateState, kIdle);
                 EndDialog(dialog, 0);
-                MessageBoxW(request->mainWindow, LangText(kTextUpdateFailed), kCaption, MB_ICONERROR);
+                MessageBoxW(request->mainWindow, LangText(kTextUpdateFailed), kProgramName, MB_ICONERROR);
                 RestoreButton(request->restoreButton, request->context);
             }
             return TRUE;
@@ -206,7 +209,7 @@ INT_PTR ChooseBiosFile(FlashRequest* request) {
             // The worker (or a refusal) returns the button itself.
             return ShowFlashBiosDialog(request);
         }
-        MessageBoxW(request->mainWindow, LangText(kTextExtensionMustBeRom), kCaption, MB_ICONERROR);
+        MessageBoxW(request->mainWindow, LangText(kTextExtensionMustBeRom), kProgramName, MB_ICONERROR);
     }
     RestoreButton(request->restoreButton, request->context);
     return 0;

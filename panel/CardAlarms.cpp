@@ -5,14 +5,12 @@
 #include "MainPanel.h"
 
 #include "LanguageState.h"
+#include "ProgramName.h"
 
 namespace {
 
-const wchar_t kCaption[] = L"Vexa Panel";
 const int kTextOverheated = 3;
 const int kTextFanStopped = 103;
-// The first-version tray record holds 64 characters.
-const int kTipChars = 64;
 
 }  // namespace
 
@@ -28,14 +26,14 @@ void MainPanel::OnCardAlarm(WPARAM gpu, LPARAM events) {
     if ((raised & kGuardOverheated) && Cards().FanWorkMode(card) == kFanManualMode && IsAdministrator()) {
         // A fixed speed no longer follows the heat: the card's own control
         // does, or, where it has none, full speed.
-        if (!FanToAutomatic(card)) Hardware().SetFanSpeed(card, Cards().Fan(card, kFanMaximum));
-        if (card == CurrentCard()) ShowFanModeBoxes(&autoBox);
+        if (!fan_.FanToAutomatic(card)) Hardware().SetFanSpeed(card, Cards().Fan(card, kFanMaximum));
+        if (card == CurrentCard()) fan_.ShowAutomatic();
     }
     ShowTrayTip();
     if (!raised || alarmShowing_ || ending_) return;
     // One box at a time: alarms raised while it is up are in the tip.
     alarmShowing_ = true;
-    MessageBoxW(window, LangText(raised & kGuardOverheated ? kTextOverheated : kTextFanStopped), kCaption,
+    MessageBoxW(window, LangText(raised & kGuardOverheated ? kTextOverheated : kTextFanStopped), kProgramName,
                 MB_ICONERROR | MB_SETFOREGROUND);
     alarmShowing_ = false;
 }
@@ -47,11 +45,5 @@ void MainPanel::ShowTrayTip() {
         if (alarms_[card] & kGuardOverheated) tip = LangText(kTextOverheated);
         if ((alarms_[card] & kGuardFanStopped) && !tip) tip = LangText(kTextFanStopped);
     }
-    if (!tip) tip = kCaption;
-    // A tip is one line.
-    int n = 0;
-    for (; n < kTipChars - 1 && tip[n]; n++)
-        trayIcon_.szTip[n] = tip[n] == L'\n' ? L' ' : tip[n];
-    trayIcon_.szTip[n] = L'\0';
-    if (trayIconShown_) Shell_NotifyIconW(NIM_MODIFY, &trayIcon_);
+    tray_.SetTip(tip ? tip : kProgramName);
 }

@@ -1,4 +1,12 @@
+// The main window's class and creation, and the two ways out of sight:
+// hiding to the tray, and Quit.
+
 #include "MainPanel.h"
+
+#include "ClockTrial.h"
+#include "Messages.h"
+#include "ProgramName.h"
+#include "ThermalCalibration.h"
 
 const wchar_t kMainWindowClass[] = L"VexaPanelMainWnd_Cls";
 
@@ -29,7 +37,7 @@ bool MainPanel::RegisterClass(HINSTANCE instance) {
 bool MainPanel::CreateMainWindow(HINSTANCE instance) {
     if (created_) return true;
     created_ = true;
-    HWND hwnd = CreateWindowExW(0, kMainWindowClass, L"Vexa Panel", WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX,
+    HWND hwnd = CreateWindowExW(0, kMainWindowClass, kProgramName, WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX,
                                 0, 0, 1, 1, NULL, NULL, instance, this);
     if (!hwnd) return false;
     ShowWindow(hwnd, SW_SHOWNORMAL);
@@ -43,6 +51,33 @@ MainPanel::~MainPanel() {
     StopBackgroundWork();
 }
 
-HFONT MainPanel::Font(int number) const {
-    return (number >= 1 && number <= kPanelFontCount) ? services_.fonts[number - 1] : nullptr;
+void MainPanel::HideToTray() {
+    SaveHardwareSettings();
+    ShowWindow(window, SW_HIDE);
+    tray_.AddIcon();
+}
+
+void MainPanel::QuitProgram() {
+    if (ending_) return;
+    ending_ = true;
+    // Windows gives a program at the end of a session a few seconds, and a
+    // user who chose Quit expects it gone: the whole quit stays within this.
+    const DWORD kQuitWaitMs = 2600;
+    const DWORD start = GetTickCount();
+    tray_.Close();
+    ShowWindow(window, SW_HIDE);
+    // Asked now, the monitor thread winds down while the rest is done.
+    if (monitorThreadId) PostThreadMessageW(monitorThreadId, WM_QUIT, 0, 0);
+    // A Test walk still running is cancelled first: it talks to this
+    // thread's windows and must not be left half way.
+    overclock_.StopWorker(kQuitWaitMs / 2);
+    CalibrateThermalOffset(Hardware());
+    // The quit goes on even when a thread does not end in time; start-up
+    // then ends the process without tearing anything down.
+    const DWORD spent = GetTickCount() - start;
+    // A program that ends by itself was not brought down by its clocks: a
+    // trial still open ends with it.
+    if (StopBackgroundWork(spent < kQuitWaitMs ? kQuitWaitMs - spent : 0) && clockTrialOpen_) EndClockTrial();
+    tray_.RemoveIcon();
+    PostQuitMessage(0);
 }

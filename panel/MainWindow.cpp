@@ -19,8 +19,6 @@ const WORD kSkinBitmapId = 243;
 const WORD kAboutMenuBitmapId = 351;
 const UINT kSystemMenuSeparatorId = 69;
 const UINT kSystemMenuAboutId = 70;
-const WORD kShowWindowCommand = 200;
-const WORD kQuitCommand = 202;
 
 }  // namespace
 
@@ -69,7 +67,7 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_SETFOCUS:
-            if (focusControl) SetFocus(focusControl);
+            if (focusControl_) SetFocus(focusControl_);
             return 0;
         case WM_PAINT:
             Paint();
@@ -90,15 +88,15 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             ReleaseCapture();
             break;
         case WM_TIMER:
-            if (wParam == TIMER_FAN_SYNC) OnFanSyncTimer();
-            if (wParam == TIMER_TRAY_RETRY) OnTrayRetryTimer();
+            if (wParam == TIMER_FAN_SYNC) fan_.OnSyncTimer();
+            if (wParam == TIMER_TRAY_RETRY) tray_.OnRetryTimer();
             return 0;
 
         case UM_CHECK_FOCUSED:
         case UM_BUTTON_FOCUSED:
         case UM_SLIDER_FOCUSED:
         case UM_RADIO_FOCUSED:
-            focusControl = reinterpret_cast<HWND>(lParam);
+            focusControl_ = reinterpret_cast<HWND>(lParam);
             return 0;
         case UM_CHECK_CLICKED:
             OnCheckClicked(reinterpret_cast<CheckBox*>(lParam));
@@ -124,12 +122,12 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (registry.displayAboutAtStartup) ShowAboutDialog();
             return 0;
         case UM_TRAY_NOTIFY:
-            return OnTrayNotify(lParam);
+            return tray_.OnNotify(lParam);
         case WM_MEASUREITEM:
         case WM_DRAWITEM:
-            return OnMenuItemMessage(msg, lParam);
+            return tray_.OnMenuItemMessage(msg, lParam);
         case UM_RELEASE_BIOS_BUTTON:
-            biosGroup.Select(nullptr);
+            biosGroup_.Select(nullptr);
             return 0;
         case WM_SHOWWINDOW:
             if (wParam) PostMessageW(window, UM_TELL_CLOCKS_LEFT_OUT, 0, 0);
@@ -144,22 +142,17 @@ LRESULT MainPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnPowerBroadcast(wParam);
             return TRUE;
     }
-    // Explorer (re)started: the icon comes back, whether or not an earlier
-    // add had worked.
-    if (taskbarCreated_ && msg == taskbarCreated_) {
-        trayIconShown_ = false;
-        AddTrayIcon();
-        return 0;
-    }
+    // Explorer (re)started: the icon comes back.
+    if (tray_.OnTaskbarCreated(msg)) return 0;
     return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 LRESULT MainPanel::OnCommand(WPARAM wParam, LPARAM lParam) {
     // Accelerators arrive with a non-zero high word and do nothing.
     if (wParam > 0xFFFF) return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
-    if (LOWORD(wParam) == kShowWindowCommand) {
+    if (LOWORD(wParam) == kTrayShowWindowCommand) {
         ShowWindow(window, SW_SHOWNORMAL);
-    } else if (LOWORD(wParam) == kQuitCommand) {
+    } else if (LOWORD(wParam) == kTrayQuitCommand) {
         QuitProgram();
     }
     return 0;
@@ -178,8 +171,8 @@ LRESULT MainPanel::OnSysCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void MainPanel::OnBuildPanel() {
-    shape.window = window;
-    shape.ApplyBitmapShape(kSkinBitmapId);
+    shape_.window = window;
+    shape_.ApplyBitmapShape(kSkinBitmapId);
     CenterWindowOnScreen(window, NULL);
     AddAboutToSystemMenu();
     BuildPanel();
@@ -209,9 +202,9 @@ void MainPanel::Paint() {
     PaintScope paint(window);
     HDC dc = paint.Dc();
     if (!dc) return;
-    if (shape.bitmap.Get()) {
+    if (shape_.bitmap.Get()) {
         MemoryDC source;
-        ScopedSelect select(source.Get(), shape.bitmap.Get());
+        ScopedSelect select(source.Get(), shape_.bitmap.Get());
         const RECT& r = paint.Rect();
         BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source.Get(), r.left, r.top, SRCCOPY);
     }

@@ -7,11 +7,12 @@
 #include "ControlMessages.h"
 
 enum : UINT {
-    UM_BUILD_PANEL = WM_USER + 1,      // 1025, posted to itself at WM_CREATE
-    UM_NEWS_DONE = WM_USER + 20,       // 1044, news download finished
-    UM_CANCEL_WORKER = WM_USER + 23,   // 1047, thread message to the overclocking worker
-    UM_TRAY_NOTIFY = WM_USER + 45,     // 1069, tray icon callback
-    UM_HARDWARE_READY = WM_USER + 46,  // 1070, thread message from the start-up worker
+    UM_BUILD_PANEL = WM_USER + 1,     // 1025, posted to itself at WM_CREATE
+    UM_NEWS_DONE = WM_USER + 20,      // 1044, news download finished
+    UM_CANCEL_WORKER = WM_USER + 23,  // 1047, thread message to the overclocking worker
+    UM_TRAY_NOTIFY = WM_USER + 45,    // 1069, tray icon callback
+    // WM_USER + 46 is the start-up worker's thread message, kUmHardwareReady
+    // (HardwareObject.h).
 };
 
 // The BIOS update's worker asks the interface thread to release the BIOS

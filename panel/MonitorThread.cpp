@@ -49,7 +49,7 @@ bool MainPanel::StopBackgroundWork(DWORD waitMs) {
     // Both are asked at once, so that a walk that does not end costs its
     // share of the wait and no more.
     if (monitorThread_) PostThreadMessageW(monitorThreadId, WM_QUIT, 0, 0);
-    const bool workerEnded = StopWorker(waitMs / 2);
+    const bool workerEnded = overclock_.StopWorker(waitMs / 2);
     if (!monitorThread_) return workerEnded;
     const DWORD spent = GetTickCount() - start;
     if (!StopThreadWithTimeout(monitorThreadId, spent < waitMs ? waitMs - spent : 0)) return false;
@@ -78,7 +78,7 @@ void MainPanel::MonitorFan(uint8_t gpu, bool current, GuardReading* reading) {
     if (hw.GetFanWiring(gpu) == kFanWiringNone && !hw.HasMonitorChip(gpu)) {
         if (current) {
             Reading r = FanWithoutReading();
-            fanSpeedDisplay.SetTextAndColour(r.text, r.colour);
+            fanSpeedDisplay_.SetTextAndColour(r.text, r.colour);
         }
         return;
     }
@@ -95,7 +95,7 @@ void MainPanel::MonitorFan(uint8_t gpu, bool current, GuardReading* reading) {
     fan.silentSpeed = cards.Fan(gpu, kFanSilent);
     fan.maximumSpeed = cards.Fan(gpu, kFanMaximum);
     Reading r = FanReading(speed, fan);
-    fanSpeedDisplay.SetTextAndColour(r.text, r.colour);
+    fanSpeedDisplay_.SetTextAndColour(r.text, r.colour);
 }
 
 // False when the card did not answer one of the reads.
@@ -104,16 +104,16 @@ bool MainPanel::MonitorClocksAndTemperature(uint8_t gpu, bool current, GuardRead
     uint32_t core = 0, shader = 0, memory = 0;
     const bool clocksRead = ReadOk(hw, hw.ReadCurrentClocks(gpu, &core, &shader, &memory));
     if (clocksRead && current) {
-        gpuClockDisplay.SetText(ClockReading(core).text);
-        if (hw.HasShaderClock(gpu)) shaderClockDisplay.SetText(ClockReading(shader).text);
-        memoryClockDisplay.SetText(ClockReading(memory).text);
+        gpuClockDisplay_.SetText(ClockReading(core).text);
+        if (hw.HasShaderClock(gpu)) shaderClockDisplay_.SetText(ClockReading(shader).text);
+        memoryClockDisplay_.SetText(ClockReading(memory).text);
     }
     int32_t celsius = 0;
     reading->temperatureRead = ReadOk(hw, hw.ReadGpuTemperature(gpu, &celsius));
     reading->celsius = celsius;
     if (reading->temperatureRead && current) {
         Reading r = TemperatureReading(celsius);
-        temperatureDisplay.SetTextAndColour(r.text, r.colour);
+        temperatureDisplay_.SetTextAndColour(r.text, r.colour);
     }
     return clocksRead && reading->temperatureRead;
 }

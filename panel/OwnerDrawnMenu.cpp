@@ -29,10 +29,8 @@ bool OwnerDrawnMenu::Create() {
 void OwnerDrawnMenu::Destroy() {
     if (menu_) DestroyMenu(menu_);
     menu_ = nullptr;
-    for (Item*& item : items_) {
-        delete item;
-        item = nullptr;
-    }
+    for (std::unique_ptr<Item>& item : items_)
+        item.reset();
 }
 
 bool OwnerDrawnMenu::Insert(UINT id, WORD normalBitmap, WORD selectedBitmap, WORD spareBitmap, const wchar_t* text,
@@ -42,7 +40,7 @@ bool OwnerDrawnMenu::Insert(UINT id, WORD normalBitmap, WORD selectedBitmap, WOR
         slot++;
     if (slot == kCapacity || !menu_) return false;
     int offset = slot == 0 ? 0 : items_[slot - 1]->offset + HeightOf(*items_[slot - 1]);
-    Item* item = new (std::nothrow) Item;
+    std::unique_ptr<Item> item(new (std::nothrow) Item);
     if (!item) return false;
     MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
@@ -50,10 +48,7 @@ bool OwnerDrawnMenu::Insert(UINT id, WORD normalBitmap, WORD selectedBitmap, WOR
     info.fType = MFT_OWNERDRAW | (kind == kSeparator ? MFT_SEPARATOR : 0);
     info.wID = id;
     info.dwItemData = reinterpret_cast<ULONG_PTR>(this);
-    if (!InsertMenuItemW(menu_, position, byPosition ? TRUE : FALSE, &info)) {
-        delete item;
-        return false;
-    }
+    if (!InsertMenuItemW(menu_, position, byPosition ? TRUE : FALSE, &info)) return false;
     if (kind == kNormal) {
         if (text) lstrcpynW(item->text, text, 64);
         item->normal.Reset(LoadMenuBitmap(normalBitmap));
@@ -63,27 +58,27 @@ bool OwnerDrawnMenu::Insert(UINT id, WORD normalBitmap, WORD selectedBitmap, WOR
     item->kind = kind;
     item->id = id;
     item->offset = offset;
-    items_[slot] = item;
+    items_[slot] = std::move(item);
     return true;
 }
 
 int OwnerDrawnMenu::Count() const {
     int n = 0;
-    for (const Item* item : items_)
+    for (const std::unique_ptr<Item>& item : items_)
         n += item ? 1 : 0;
     return n;
 }
 
 int OwnerDrawnMenu::TotalHeight() const {
     int height = 0;
-    for (const Item* item : items_)
+    for (const std::unique_ptr<Item>& item : items_)
         height += item ? HeightOf(*item) : 0;
     return height;
 }
 
 const OwnerDrawnMenu::Item* OwnerDrawnMenu::Find(UINT id) const {
-    for (const Item* item : items_) {
-        if (item && item->id == id) return item;
+    for (const std::unique_ptr<Item>& item : items_) {
+        if (item && item->id == id) return item.get();
     }
     return nullptr;
 }

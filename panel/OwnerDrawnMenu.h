@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "GdiHolders.h"
 
 class OwnerDrawnMenu {
@@ -44,5 +46,5 @@ private:
     void Destroy();
 
     HMENU menu_ = nullptr;
-    Item* items_[kCapacity] = {};
+    std::unique_ptr<Item> items_[kCapacity];
 };

@@ -3,6 +3,8 @@
 // sizes in the main window's client area, and the bitmaps of each face.
 // Pure data, shared by the build, the painting and the tests.
 
+#include <windows.h>
+
 namespace layout {
 
 struct Box {
@@ -58,6 +60,24 @@ const Box kTemperatureDisplay = {65, 439, 250, 68, 20};
 const Box kLogo = {1, 55, 230, 123, 44};
 const unsigned short kLogoSimplifiedChinese = 352;
 const unsigned short kLogoOther = 353;
+
+// The Test walk's progress bar, made while a walk runs.
+const Box kProgressBar = {71, 325, 124, 80, 10};
+
+// What redraws when a value painted on the skin changes: each slider's
+// current value, the clock rows' end and current values (the memory row's
+// lies below the clock section), the fan section's texts, and the sections
+// a card switch or a Test walk repaints.
+const RECT kGpuValueRect = {343, 181, 373, 196};
+const RECT kShaderValueRect = {343, 161, 373, 176};
+const RECT kMemoryValueRect = {343, 201, 373, 216};
+const RECT kAux1ValueRect = {243, 206, 273, 221};
+const RECT kAux2ValueRect = {403, 206, 433, 221};
+const RECT kClockValuesRect = {255, 159, 456, 217};
+const RECT kFanTextsRect = {60, 126, 249, 257};
+const RECT kFanSectionRect = {62, 122, 239, 198};
+const RECT kClockSectionRect = {229, 122, 452, 198};
+const RECT kOverclockRect = {251, 117, 471, 220};
 
 // Minimise and close.
 const Box kMinimiseButton = {68, 435, 18, 30, 30};

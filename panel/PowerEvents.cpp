@@ -29,13 +29,13 @@ void MainPanel::PutSettingsBackAfterSleep() {
         if (hw.HasFanControl(card)) {
             uint32_t speed = cards.Fan(card, kFanManual);
             if (cards.FanWorkMode(card) != kFanManualMode) {
-                FanToAutomatic(card);
-            } else if (ClampFanSpeed(card, &speed)) {
+                fan_.FanToAutomatic(card);
+            } else if (fan_.ClampFanSpeed(card, &speed)) {
                 hw.SetFanSpeed(card, speed);
             }
         }
         // A walk still running puts its own clocks on the card.
-        if (workerRunning.load() && card == CurrentCard()) continue;
+        if (overclock_.WalkRunning() && card == CurrentCard()) continue;
         LevelClocks shown;
         ApplyReferenceClocks(hw, cards, card, &shown);
     }

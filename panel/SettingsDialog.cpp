@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "LanguageState.h"
+#include "ProgramName.h"
 #include "WindowUtils.h"
 #include "resource.h"
 
@@ -24,7 +25,6 @@ const int kSettingsDialogTextCount = sizeof(kSettingsDialogTexts) / sizeof(kSett
 
 namespace {
 
-const wchar_t kProgramName[] = L"Vexa Panel";
 const int kTextSettings = 89;
 
 // The radio buttons in the order OK looks at them, with the start mode each

@@ -4,6 +4,7 @@
 #include "MainPanel.h"
 
 #include "LanguageState.h"
+#include "ProgramName.h"
 #include "ReferenceClocks.h"
 #include "SavedHardwareSettings.h"
 #include "SettingsFileText.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const wchar_t kCaption[] = L"Vexa Panel";
 const int kTextRestoreQuestion = 88;
 const int kTextClocksLeftOut = 102;
 const int kDefaultAuxValue = 90;
@@ -21,15 +21,14 @@ const int kDefaultAuxValue = 90;
 
 void MainPanel::SaveHardwareSettings() {
     if (!registry.restoreUserSettings) return;
-    SaveSettingsFile(Hardware(), Cards(), CurrentCard(), (uint32_t)fanSlider.GetValue(),
-                     ProgramFile(kSettingsFileName).Path());
+    SaveSettingsFile(Hardware(), Cards(), CurrentCard(), fan_.SliderSpeed(), ProgramFile(kSettingsFileName).Path());
 }
 
 // Told only to someone who sees it: a start to the tray keeps the note until
 // the window shows.
 void MainPanel::TellClocksLeftOut() {
     if (ending_ || !IsWindowVisible(window)) return;
-    if (TakeClocksLeftOutNote()) MessageBoxW(window, LangText(kTextClocksLeftOut), kCaption, MB_ICONWARNING);
+    if (TakeClocksLeftOutNote()) MessageBoxW(window, LangText(kTextClocksLeftOut), kProgramName, MB_ICONWARNING);
 }
 
 void MainPanel::LoadHardwareSettings() {
@@ -45,30 +44,25 @@ void MainPanel::LoadHardwareSettings() {
 
 void MainPanel::RestoreDefaultHardwareSettings() {
     // Only an administrator tunes, and never under a running walk.
-    if (!IsAdministrator() || workerRunning.load()) {
-        restoreGroup.Select(nullptr);
+    if (!IsAdministrator() || overclock_.WalkRunning()) {
+        restoreGroup_.Select(nullptr);
         return;
     }
-    if (MessageBoxW(window, LangText(kTextRestoreQuestion), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    if (MessageBoxW(window, LangText(kTextRestoreQuestion), kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES) {
         HardwareObject& hw = Hardware();
         uint8_t card = CurrentCard();
-        PerfCapabilities caps = hw.GetPerfCapabilities(card);
         // The switch keeps what the sliders showed for the level it leaves;
         // made before the defaults are taken, it cannot write over them.
-        if (caps.has2DLevel && caps.has3DLevel) {
-            levelGroup.Select(&radio2D);
-            OnLevelSwitch(&radio2D);
-        }
+        overclock_.ShowLevel2D();
         TakeCardClocksAsDefaults(hw, Cards());
         LevelClocks shown;
-        if (ApplyReferenceClocks(hw, Cards(), card, &shown)) MoveClockSliders(shown);
+        if (ApplyReferenceClocks(hw, Cards(), card, &shown)) overclock_.MoveClockSliders(shown);
         // A card switch stores the hidden slider's value as the card's.
-        auxSlider1.SetValue(kDefaultAuxValue, 0);
-        OnFanModeClicked(&autoBox);
+        fan_.SetMonitorLimitSlider(kDefaultAuxValue);
+        fan_.SwitchToAutomatic();
         // The sliders now show what the card runs with: nothing to apply.
-        proven_[card < kMaxGpus ? card : 0].valid = false;
-        applyButton.Enable(0);
+        overclock_.ForgetProvenClocks(card);
         InvalidateRect(window, NULL, FALSE);
     }
-    restoreGroup.Select(nullptr);
+    restoreGroup_.Select(nullptr);
 }

@@ -71,6 +71,12 @@ protected:
         Click(main, kTestButton);
         EXPECT_TRUE(Answer(71, IDYES)) << "the warning before a test";
         EXPECT_TRUE(Answer(resultTextId, IDOK)) << "result " << resultTextId;
+        // The walk's own thread unlocks the controls and offers Apply once
+        // its result box has returned: wait for the unlock, then for the
+        // moment that follows it.
+        for (DWORD start = GetTickCount(); !IsWindowEnabled(Control(main, 40)) && GetTickCount() - start < 3000;)
+            Sleep(20);
+        Sleep(100);
         return Counters().calls[kVcardCallPerfSet];
     }
 
