@@ -26,7 +26,7 @@ void MainPanel::BuildPanel() {
     ApplyLanguageTexts();
     LockControlsForNonAdministrator();
     fan_.ApplyPrivilege();
-    ReadStartChoice(registry);
+    ReadRunValue(registry);
     LoadHardwareSettings();
     ShowSettingsOnPanel();
     overclock_.EnableWalkTargets(true);

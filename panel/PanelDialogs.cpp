@@ -21,6 +21,7 @@ void MainPanel::ShowAboutDialog() {
 }
 
 void MainPanel::ShowSettingsDialog() {
+    ReadLogonTaskChoice(registry);
     ShowSettingsDialogBox(window, &registry);
     settingsGroup_.Select(nullptr);
 }

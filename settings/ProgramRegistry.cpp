@@ -187,6 +187,10 @@ void ReadRunValue(RegistryFlags& flags) {
 
 void ReadStartChoice(RegistryFlags& flags) {
     ReadRunValue(flags);
+    ReadLogonTaskChoice(flags);
+}
+
+void ReadLogonTaskChoice(RegistryFlags& flags) {
     wchar_t arguments[kRunValueMaxWordBytes + 2];
     if (!ReadLogonTaskArguments(arguments, sizeof(arguments) / sizeof(arguments[0])) || !arguments[0]) return;
     int mode = flags.runValueMode;

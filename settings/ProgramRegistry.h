@@ -64,6 +64,10 @@ enum class StartEntry { RunValue, LogonTask };
 // word sets mode 1 and is deleted; one whose word cannot be read leaves the
 // mode as the Run value left it.
 void ReadStartChoice(RegistryFlags& flags);
+// The logon task's part of that alone. Reaching the scheduler loads COM and
+// its proxies (megabytes), so the panel asks only when the settings dialog
+// opens, after the build read the Run value.
+void ReadLogonTaskChoice(RegistryFlags& flags);
 
 // The settings dialog's choice of start mode: 1 deletes the Run value and the
 // logon task, 2..5 write the entry StartsThroughLogonTask() picks (with

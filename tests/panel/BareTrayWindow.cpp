@@ -1,6 +1,7 @@
 // The yardstick for the panel's start: the least a program with the panel's
 // visible part does, a 552 x 330 popup window and a tray icon, built with
-// the same tool chain and run the same way. It ends on WM_CLOSE.
+// the same tool chain, with the same manifest, and run the same way. It ends
+// on WM_CLOSE.
 
 #include <windows.h>
 
