@@ -55,12 +55,21 @@ std::vector<HWND> Rows(HWND list) {
     return rows;
 }
 
+// The rows' tops between two ticks: a tick moves the rows one at a time, so
+// a read that overlaps one sees some rows a pixel ahead of the others.
 std::vector<int> Tops(const std::vector<HWND>& rows) {
     std::vector<int> tops;
-    for (HWND row : rows) {
-        RECT r;
-        GetWindowRect(row, &r);
-        tops.push_back(r.top);
+    for (int attempt = 0; attempt < 50; attempt++, Sleep(5)) {
+        tops.clear();
+        bool even = true;
+        for (HWND row : rows) {
+            RECT r;
+            GetWindowRect(row, &r);
+            const int height = r.bottom - r.top;
+            if (!tops.empty() && height > 0 && (r.top - tops[0]) % height != 0) even = false;
+            tops.push_back(r.top);
+        }
+        if (even) break;
     }
     return tops;
 }
