@@ -19,11 +19,11 @@ int CALLBACK MatchFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM p
     return wcscmp(font->lfFaceName, wanted) == 0 ? 0 : 1;
 }
 
-// Every top-level window learns about the change; a hung one must not hold
-// up start-up.
+// Every top-level window learns about the change without the start waiting
+// for each to answer: a notification needs no reply, and a hung or slow
+// window must not hold up start-up.
 void AnnounceFontChange() {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+    SendNotifyMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
 }
 
 }  // namespace

@@ -39,9 +39,11 @@ void ClockTrialHoldForTests() {
     if (length > 0 && length < 12) SetClockTrialHoldMsForTests(static_cast<DWORD>(_wtoi(value)));
 }
 
-// A crash on demand: a test sets the event "VexaPanelCrashForTests-<pid>"
-// and a thread of the program faults, as a bug would. A thread of its own,
-// since Wine swallows a window procedure's exception.
+// A crash on demand, when VEXA_TEST_CRASH_ON_DEMAND is 1: a test sets the
+// event "VexaPanelCrashForTests-<pid>" and a thread of the program faults,
+// as a bug would. A thread of its own, since Wine swallows a window
+// procedure's exception; only on request, since Wine commits a thread's
+// stack whole and the memory benchmark would count it.
 DWORD WINAPI CrashWhenAsked(void* event) {
     WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
     *static_cast<volatile int*>(nullptr) = 1;
@@ -49,6 +51,8 @@ DWORD WINAPI CrashWhenAsked(void* event) {
 }
 
 void CrashOnDemandForTests() {
+    wchar_t asked[2] = {};
+    if (GetEnvironmentVariableW(L"VEXA_TEST_CRASH_ON_DEMAND", asked, 2) != 1 || asked[0] != L'1') return;
     wchar_t name[64];
     _snwprintf(name, 64, L"VexaPanelCrashForTests-%lu", GetCurrentProcessId());
     name[63] = 0;

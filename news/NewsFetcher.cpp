@@ -1,7 +1,5 @@
 #include "NewsFetcher.h"
 
-#include <wininet.h>
-
 #include <atomic>
 #include <cwchar>
 #include <memory>
@@ -12,6 +10,7 @@
 #include "LockScope.h"
 #include "ThreadStart.h"
 #include "NewsPage.h"
+#include "WinInetFunctions.h"
 
 const wchar_t NewsFetcher::kPageAddress[] = L"http://www.vexapanel.com/07/soft/index.html";
 
@@ -30,7 +29,8 @@ const size_t kNarrowAddressBytes = 4 * kAddressChars;
 struct InternetHandleTraits {
     using Type = HINTERNET;
     static bool Valid(HINTERNET h) { return h != nullptr; }
-    static void Close(HINTERNET h) { InternetCloseHandle(h); }
+    // Only handles the bound library made are ever held.
+    static void Close(HINTERNET h) { WinInet()->InternetCloseHandle(h); }
 };
 using InternetHandleHolder = UniqueHandle<InternetHandleTraits>;
 
@@ -78,22 +78,22 @@ DWORD MakeList(const char* page, size_t received, const char* pageAddress, NewsL
     return 0;
 }
 
-void SetTimeouts(HINTERNET handle, DWORD connectTimeoutMs, DWORD receiveTimeoutMs) {
+void SetTimeouts(const WinInetFunctions& net, HINTERNET handle, DWORD connectTimeoutMs, DWORD receiveTimeoutMs) {
     // One connection attempt: a retry would multiply the time a dead server
     // can hold the download.
     DWORD retries = 1;
-    InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeoutMs, sizeof(DWORD));
-    InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof(DWORD));
-    InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &receiveTimeoutMs, sizeof(DWORD));
-    InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeoutMs, sizeof(DWORD));
+    net.InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeoutMs, sizeof(DWORD));
+    net.InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof(DWORD));
+    net.InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &receiveTimeoutMs, sizeof(DWORD));
+    net.InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeoutMs, sizeof(DWORD));
 }
 
 // Opens the request for the page and sends it. Connection and request are
 // opened one by one rather than in one call, so that the connection takes
 // the time-outs: some WinINet versions give a connection made by
 // InternetOpenUrl no receive time-out whatever the session says.
-DWORD SendRequest(HINTERNET session, const wchar_t* address, DWORD connectTimeoutMs, DWORD receiveTimeoutMs,
-                  InternetHandleHolder* connection, InternetHandleHolder* request) {
+DWORD SendRequest(const WinInetFunctions& net, HINTERNET session, const wchar_t* address, DWORD connectTimeoutMs,
+                  DWORD receiveTimeoutMs, InternetHandleHolder* connection, InternetHandleHolder* request) {
     wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH + 1];
     // The path and, after it, the query: the request asks for both.
     wchar_t path[2 * kAddressChars] = {};
@@ -106,27 +106,27 @@ DWORD SendRequest(HINTERNET session, const wchar_t* address, DWORD connectTimeou
     parts.dwUrlPathLength = kAddressChars;
     parts.lpszExtraInfo = query;
     parts.dwExtraInfoLength = kAddressChars;
-    if (!InternetCrackUrlW(address, 0, 0, &parts)) return FailureCode();
+    if (!net.InternetCrackUrlW(address, 0, 0, &parts)) return FailureCode();
     if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
         return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
     // A fragment is the browser's, never sent.
     if (wchar_t* fragment = wcschr(query, L'#')) *fragment = L'\0';
     lstrcatW(path, query);
 
-    connection->Reset(InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    connection->Reset(net.InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!*connection) return FailureCode();
-    SetTimeouts(connection->Get(), connectTimeoutMs, receiveTimeoutMs);
+    SetTimeouts(net, connection->Get(), connectTimeoutMs, receiveTimeoutMs);
     DWORD flags = INTERNET_FLAG_RELOAD;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     request->Reset(
-        HttpOpenRequestW(connection->Get(), nullptr, path[0] ? path : L"/", nullptr, nullptr, nullptr, flags, 0));
+        net.HttpOpenRequestW(connection->Get(), nullptr, path[0] ? path : L"/", nullptr, nullptr, nullptr, flags, 0));
     if (!*request) return FailureCode();
-    if (!HttpSendRequestW(request->Get(), nullptr, 0, nullptr, 0)) return FailureCode();
+    if (!net.HttpSendRequestW(request->Get(), nullptr, 0, nullptr, 0)) return FailureCode();
     // A missing page or a failing server still sends a page, often made from
     // the site's own template: only a success is news.
     DWORD status = 0;
     DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request->Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    if (!net.HttpQueryInfoW(request->Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
         return FailureCode();
     if (status < 200 || status > 299) return NewsFetcher::kErrorHttpStatus;
     return 0;
@@ -134,38 +134,42 @@ DWORD SendRequest(HINTERNET session, const wchar_t* address, DWORD connectTimeou
 
 // Where the page came from after any redirect, for resolving its relative
 // links; the address asked for when the request cannot tell.
-void FinalAddress(HINTERNET request, const wchar_t* asked, char* out, size_t outBytes) {
+void FinalAddress(const WinInetFunctions& net, HINTERNET request, const wchar_t* asked, char* out, size_t outBytes) {
     // The length handed back is in bytes on some versions and in characters
     // on others: the text is taken up to its terminator, which the zeroed
     // last character guarantees.
     wchar_t reached[kAddressChars] = {};
     DWORD size = sizeof(reached) - sizeof(wchar_t);
     const wchar_t* address = asked;
-    if (InternetQueryOptionW(request, INTERNET_OPTION_URL, reached, &size) && reached[0]) address = reached;
+    if (net.InternetQueryOptionW(request, INTERNET_OPTION_URL, reached, &size) && reached[0]) address = reached;
     if (!WideCharToMultiByte(CP_ACP, 0, address, -1, out, (int)outBytes, nullptr, nullptr)) out[0] = 0;
 }
 
 // One request for the page and one read of it.
 DWORD Fetch(const wchar_t* address, DWORD connectTimeoutMs, DWORD receiveTimeoutMs, NewsList** result) {
-    InternetHandleHolder session(InternetOpenW(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    const WinInetFunctions* bound = WinInet();
+    if (!bound) return ERROR_INTERNET_INTERNAL_ERROR;
+    const WinInetFunctions& net = *bound;
+    InternetHandleHolder session(net.InternetOpenW(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!session) return FailureCode();
-    SetTimeouts(session.Get(), connectTimeoutMs, receiveTimeoutMs);
+    SetTimeouts(net, session.Get(), connectTimeoutMs, receiveTimeoutMs);
 
     // Closed request first, then connection, then session.
     InternetHandleHolder connection;
     InternetHandleHolder request;
-    const DWORD sent = SendRequest(session.Get(), address, connectTimeoutMs, receiveTimeoutMs, &connection, &request);
+    const DWORD sent =
+        SendRequest(net, session.Get(), address, connectTimeoutMs, receiveTimeoutMs, &connection, &request);
     if (sent != 0) return sent;
 
     std::unique_ptr<char[]> page(new (std::nothrow) char[kNewsPageCapacity]);
     if (!page) return NewsFetcher::kErrorOutOfMemory;
     DWORD received = 0;
     // A failed read (a time-out) counts as nothing received.
-    if (!InternetReadFile(request.Get(), page.get(), kNewsPageCapacity, &received)) received = 0;
+    if (!net.InternetReadFile(request.Get(), page.get(), kNewsPageCapacity, &received)) received = 0;
     if (received == 0) return NewsFetcher::kErrorNothingReceived;
 
     char narrowAddress[kNarrowAddressBytes];
-    FinalAddress(request.Get(), address, narrowAddress, sizeof(narrowAddress));
+    FinalAddress(net, request.Get(), address, narrowAddress, sizeof(narrowAddress));
     return MakeList(page.get(), received, narrowAddress, result);
 }
 

@@ -12,6 +12,7 @@
 #include "NvFlash.h"
 #include "ProgramName.h"
 #include "SessionEndBlock.h"
+#include "SystemLibrary.h"
 #include "ThreadStart.h"
 #include "WindowUtils.h"
 
@@ -24,6 +25,16 @@ const int kTextExtensionMustBeRom = 74;
 const int kTextDoNotClose = 82;
 const int kTextDialogCaption = 100;
 const int kTextSessionHeld = 101;
+
+// The open dialog's library is loaded on the BIOS button's first use: no
+// start should pay for it and the controls library it brings. False, as a
+// cancelled dialog, when it cannot be had.
+BOOL ChooseFile(OPENFILENAMEW* ofn) {
+    typedef BOOL(WINAPI * GetOpenFileNameFn)(OPENFILENAMEW*);
+    static GetOpenFileNameFn open = nullptr;
+    static const bool found = FindLibraryFunction(LoadSystemLibrary(L"comdlg32.dll"), "GetOpenFileNameW", &open);
+    return found && open(ofn);
+}
 
 // Where the one update stands. The dialog refuses to close while the tool
 // writes (closing it would re-enable the panel mid-flash), and a second
@@ -202,7 +213,7 @@ INT_PTR ChooseBiosFile(FlashRequest* request) {
     // back, since the flash tool is looked for there too.
     wchar_t folder[MAX_PATH];
     const DWORD folderLength = GetCurrentDirectoryW(MAX_PATH, folder);
-    const BOOL chosen = GetOpenFileNameW(&ofn);
+    const BOOL chosen = ChooseFile(&ofn);
     if (folderLength > 0 && folderLength < MAX_PATH) SetCurrentDirectoryW(folder);
     if (chosen) {
         if (HasRomExtension(request->path)) {

@@ -4,7 +4,8 @@
 #pragma once
 
 #include <windows.h>
-#include <oleauto.h>
+
+#include "ComFunctions.h"
 
 template <typename Interface>
 class ComPtr {
@@ -34,20 +35,25 @@ private:
 
 class BstrHolder {
 public:
-    explicit BstrHolder(const wchar_t* text = nullptr) : text_(text ? SysAllocString(text) : nullptr) {}
-    ~BstrHolder() { SysFreeString(text_); }
+    // Without COM's libraries no text is made, and none is ever held.
+    explicit BstrHolder(const wchar_t* text = nullptr) : text_(text && Com() ? Com()->SysAllocString(text) : nullptr) {}
+    ~BstrHolder() { Free(); }
     BstrHolder(const BstrHolder&) = delete;
     BstrHolder& operator=(const BstrHolder&) = delete;
 
     BSTR Get() const { return text_; }
-    UINT Length() const { return text_ ? SysStringLen(text_) : 0; }
+    UINT Length() const { return text_ ? Com()->SysStringLen(text_) : 0; }
     BSTR* Receive() {
-        SysFreeString(text_);
-        text_ = nullptr;
+        Free();
         return &text_;
     }
 
 private:
+    void Free() {
+        if (text_) Com()->SysFreeString(text_);
+        text_ = nullptr;
+    }
+
     BSTR text_;
 };
 
@@ -55,9 +61,9 @@ private:
 // then works as that apartment allows, and nothing is left here.
 class ComApartment {
 public:
-    ComApartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment() : entered_(Com() && SUCCEEDED(Com()->CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
     ~ComApartment() {
-        if (entered_) CoUninitialize();
+        if (entered_) Com()->CoUninitialize();
     }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;

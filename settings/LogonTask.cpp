@@ -21,12 +21,11 @@ typedef BOOLEAN(WINAPI* GetUserNameExFn)(int format, LPWSTR name, PULONG size);
 // Connects to this machine's scheduler and opens its root folder.
 bool OpenRootFolder(ComPtr<ITaskFolder>* folder) {
     ComPtr<ITaskService> service;
-    if (FAILED(CoCreateInstance(kTaskSchedulerClass, nullptr, CLSCTX_INPROC_SERVER, kTaskServiceInterface,
-                                service.ReceiveVoid()))) {
+    if (!Com() || FAILED(Com()->CoCreateInstance(kTaskSchedulerClass, nullptr, CLSCTX_INPROC_SERVER,
+                                                 kTaskServiceInterface, service.ReceiveVoid()))) {
         return false;
     }
-    VARIANT none;
-    VariantInit(&none);
+    VARIANT none = {};  // VT_EMPTY
     if (FAILED(service->Connect(none, none, none, none))) return false;
     BstrHolder root(L"\\");
     return root.Get() && SUCCEEDED(service->GetFolder(root.Get(), folder->Receive()));
@@ -74,8 +73,7 @@ bool RegisterLogonTask(int mode, const wchar_t* programPath) {
     BstrHolder name(kLogonTaskName);
     BstrHolder text(xml);
     if (!name.Get() || !text.Get()) return false;
-    VARIANT none;
-    VariantInit(&none);
+    VARIANT none = {};  // VT_EMPTY
     ComPtr<IRegisteredTask> task;
     return SUCCEEDED(folder->RegisterTask(name.Get(), text.Get(), TASK_CREATE_OR_UPDATE, none, none,
                                           TASK_LOGON_INTERACTIVE_TOKEN, none, task.Receive()));

@@ -4,6 +4,8 @@
 
 #include <wchar.h>
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 #include "AboutDialog.h"
@@ -16,7 +18,22 @@
 namespace {
 
 const RECT kSettingsFace = {324, 303, 371, 328};
+const POINT kBiosButton = {301, 315};
 const int kHelp = 9;
+const int kFileTypeBox = 0x470;  // the open dialog's file type list (cmb1)
+
+// Whether the process has loaded a library of this name.
+bool HasModule(DWORD pid, const wchar_t* name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32W module = {};
+    module.dwSize = sizeof(module);
+    bool found = false;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module))
+        found = lstrcmpiW(module.szModule, name) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
 
 // A registry value as it was before a test, put back afterwards.
 class SavedValue {
@@ -358,4 +375,20 @@ TEST(DialogTexts, FitTheirItemsInEveryLanguage) {
     }
     gLanguageState.SelectLanguage(kLanguageEnglish);
     FreeLibrary(program);
+}
+
+// The BIOS button asks for a .rom file; the file dialog's library comes
+// with the first use, not with every start.
+TEST_F(DialogsExe, TheBiosButtonLoadsTheFileDialogWhenFirstUsed) {
+    HWND main = Start("monitorchip");
+    ASSERT_TRUE(main != NULL);
+    EXPECT_FALSE(HasModule(panel_.Id(), L"comdlg32.dll")) << "loaded at start";
+    HWND dialog = Open(main, kBiosButton);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_TRUE(HasModule(panel_.Id(), L"comdlg32.dll"));
+    wchar_t types[64] = {};
+    GetDlgItemTextW(dialog, kFileTypeBox, types, 64);
+    EXPECT_EQ(std::wstring(L"BIOS file(*.rom)"), types);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitGone(dialog));
 }

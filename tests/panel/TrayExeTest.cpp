@@ -233,7 +233,10 @@ TEST_F(TrayExe, OverheatAndAStoppedFanAreToldOnce) {
 // A program that dies of a fault leaves no fan at a fixed speed behind.
 TEST_F(TrayExe, ACrashHandsTheFanBackToTheCard) {
     VcardCardInfo info;
-    ASSERT_TRUE(StartManual("monitorchip", &info) != NULL);
+    SetEnvironmentVariableW(L"VEXA_TEST_CRASH_ON_DEMAND", L"1");
+    const bool started = StartManual("monitorchip", &info) != NULL;
+    SetEnvironmentVariableW(L"VEXA_TEST_CRASH_ON_DEMAND", nullptr);
+    ASSERT_TRUE(started);
     const std::wstring name = L"VexaPanelCrashForTests-" + std::to_wstring(panel_.Id());
     HANDLE crash = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str());
     ASSERT_TRUE(crash != NULL);
