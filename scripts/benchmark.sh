@@ -1,15 +1,17 @@
 #!/bin/bash
 # benchmark.sh [TEST_DIR] [SOAK_CYCLES]: the performance figures, in one run
 # under Wine on the virtual card (headless under Xvfb):
-#   - start to main window against a bare window-and-tray program, with the
-#     hardware waits measured on their own (startup_benchmark);
+#   - start to main window against a bare window-and-tray program, the
+#     hardware waits taken from the panel's own run, the private bytes once
+#     started, and where a BIOS backup spends its time (startup_benchmark);
 #   - the monitor cycle's CPU time per 600 ms period, the GDI objects of a
 #     paint, the skin region, and a soak of SOAK_CYCLES (10000) cycles and
 #     paints with the private bytes and object counts before and after
 #     (panel_benchmark).
 # A 32-bit tree is measured twice where 32-bit Wine runs: in a 32-bit
 # Windows and in a 64-bit one, where the program runs under WOW64.
-# Figures, not a pass or fail: the machine's speed is nobody's to control.
+# Each figure with its goal beside it; figures, not a pass or fail: the
+# machine's speed is nobody's to control.
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
 if [ -n "$1" ]; then

@@ -571,8 +571,10 @@ bool Soak(const char* scenario, int iterations, HINSTANCE instance) {
         scenario, iterations, (long)paints, seconds);
     printf("  GDI objects   start %9ld  end %9ld   (%s)\n", start.gdi, finish.gdi, gdiSource);
     printf("  USER objects  start %9ld  end %9ld   (%s)\n", start.user, finish.user, userSource);
-    printf("  private bytes start %9lu  end %9lu   (%+ld; %s)\n", (unsigned long)start.privateBytes,
-           (unsigned long)finish.privateBytes, (long)finish.privateBytes - (long)start.privateBytes, memorySource);
+    const long grown = (long)finish.privateBytes - (long)start.privateBytes;
+    printf("  private bytes start %9lu  end %9lu   (%+ld, goal: no growth, %s; %s)\n",
+           (unsigned long)start.privateBytes, (unsigned long)finish.privateBytes, grown,
+           grown <= 0 ? "holds" : "MISSES", memorySource);
     printf("  heap blocks   start %9ld  end %9ld   (busy blocks on every heap)\n", start.heapBlocks, finish.heapBlocks);
     printf("  allocations   %.3f per cycle, %.3f per paint round\n", (double)cycleAllocations / iterations,
            (double)paintAllocations / iterations);
