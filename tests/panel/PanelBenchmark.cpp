@@ -37,6 +37,7 @@
 #include "LanguageState.h"
 #include "ThermalCalibration.h"
 #include "vcard/VirtualCardControl.h"
+#include "PrivateMemory.h"
 #include "WineGdiCount.h"
 
 static Application gApplication;
@@ -247,21 +248,6 @@ struct ObjectCounts {
 bool gCountsFromSystem = true;
 bool gPrivateBytesFromSystem = true;
 
-// Committed private memory of the process, region by region: what the
-// system reports as private bytes, for a system that leaves the figure 0.
-SIZE_T CommittedPrivateBytes() {
-    SIZE_T total = 0;
-    const BYTE* address = NULL;
-    MEMORY_BASIC_INFORMATION region;
-    while (VirtualQuery(address, &region, sizeof(region)) == sizeof(region)) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-        const BYTE* next = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
-    return total;
-}
-
 ObjectCounts CountObjects() {
     ObjectCounts c;
     const GuiObjectCounts gui = CountGuiObjects();
@@ -277,7 +263,7 @@ ObjectCounts CountObjects() {
             : 0;
     if (c.privateBytes == 0) {
         gPrivateBytesFromSystem = false;
-        c.privateBytes = CommittedPrivateBytes();
+        c.privateBytes = static_cast<SIZE_T>(CountPrivateMemory(GetCurrentProcess()).bytes);
     }
     c.heapBlocks = HeapBusyBlocks();
     return c;

@@ -29,6 +29,7 @@
 
 #include "NvFlash.h"
 #include "PanelProcess.h"
+#include "PrivateMemory.h"
 #include "vcard/VirtualCardControl.h"
 
 namespace {
@@ -55,43 +56,11 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-struct Memory {
-    double privateBytes = -1;
-    // Of them, in allocations that hold a guard page: thread stacks, which
-    // Wine commits whole where Windows commits what a thread touched.
-    double stackBytes = 0;
-};
-
-// Committed private memory of another process, region by region: what
-// private bytes means, and what Wine can tell of another process.
-Memory MemoryOf(DWORD pid) {
-    Memory memory;
+// Another process's private memory; -1 bytes when it cannot be opened.
+PrivateMemory MemoryOf(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) return memory;
-    memory.privateBytes = 0;
-    MEMORY_BASIC_INFORMATION region;
-    const BYTE* address = NULL;
-    const void* allocation = NULL;
-    double allocationBytes = 0;
-    bool guarded = false;
-    for (;;) {
-        const bool more = VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region);
-        if (!more || region.AllocationBase != allocation) {
-            if (guarded) memory.stackBytes += allocationBytes;
-            allocation = more ? region.AllocationBase : NULL;
-            allocationBytes = 0;
-            guarded = false;
-        }
-        if (!more) break;
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
-            memory.privateBytes += (double)region.RegionSize;
-            allocationBytes += (double)region.RegionSize;
-            if (region.Protect & PAGE_GUARD) guarded = true;
-        }
-        const BYTE* next = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
+    if (!process) return PrivateMemory();
+    const PrivateMemory memory = CountPrivateMemory(process);
     CloseHandle(process);
     return memory;
 }
@@ -135,7 +104,7 @@ BOOL CALLBACK Look(HWND window, LPARAM param) {
 
 // Watches the process until its main window shows, then *memory once it
 // has been up for a second.
-StartTimes Watch(HANDLE process, DWORD pid, const wchar_t* mainClass, double startedAt, Memory* memory) {
+StartTimes Watch(HANDLE process, DWORD pid, const wchar_t* mainClass, double startedAt, PrivateMemory* memory) {
     StartTimes times;
     while (NowMs() - startedAt < kWindowTimeoutMs) {
         WindowSearch s = {pid, mainClass, false, false, false, NULL};
@@ -161,7 +130,7 @@ StartTimes Watch(HANDLE process, DWORD pid, const wchar_t* mainClass, double sta
     return times;
 }
 
-bool StartBare(double* ms, Memory* memory) {
+bool StartBare(double* ms, PrivateMemory* memory) {
     wchar_t line[] = L"bare_tray_window.exe";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
@@ -183,7 +152,7 @@ struct PanelStart {
     double waits;   // from the wait window to the main window's making
 };
 
-bool StartPanel(const wchar_t* scenario, PanelStart* start, Memory* memory) {
+bool StartPanel(const wchar_t* scenario, PanelStart* start, PrivateMemory* memory) {
     PanelProcess panel;
     WaitForNoOtherInstance();
     double startedAt = NowMs();
@@ -218,10 +187,10 @@ void MeasureStarts(int starts, bool* measured) {
         for (int i = -1; i < starts; i++) {
             double ms = 0;
             PanelStart start;
-            Memory memory;
+            PrivateMemory memory;
             if (StartBare(&ms, &memory) && i >= 0) {
                 bare.push_back(ms);
-                barePrivate.push_back(memory.privateBytes);
+                barePrivate.push_back(memory.bytes);
             }
             VcardReset(name);
             VcardSetTimeMode(kVcardTimeRealtime);
@@ -231,7 +200,7 @@ void MeasureStarts(int starts, bool* measured) {
                 before.push_back(start.before);
                 if (start.built >= 0) build.push_back(start.built - start.total);
                 own.push_back(start.total - start.waits);
-                panelPrivate.push_back(memory.privateBytes);
+                panelPrivate.push_back(memory.bytes);
                 panelStacks.push_back(memory.stackBytes);
             }
         }
